@@ -1,0 +1,10 @@
+# One test executable is one CTest entry, on Linux and under wine alike.
+# synquo_add_test(NAME SOURCES file... [LIBS lib...])
+function(synquo_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  synquo_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
