@@ -10,8 +10,9 @@
 #include <optional>
 #include <string>
 
+#include <vantel/vantel.h>
+
 #include "addin/auth/SignInStatus.h"
-#include "addin/auth/VantelRecords.h"
 #include "addin/platform/WorkerThreads.h"
 
 namespace auth {

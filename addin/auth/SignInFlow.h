@@ -1,15 +1,17 @@
 // The browser sign-in flow: opens the authorization page, waits for the tokens on a
-// worker thread and hands tokens and user back to the session. It knows neither the
-// client library nor the operating system, only the two callback bundles below.
+// worker thread and hands tokens and user back to the session. It reaches neither the
+// service client nor the operating system directly, only through the two callback
+// bundles below.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include <vantel/vantel.h>
+
 #include "addin/auth/SessionManager.h"
 #include "addin/auth/SignInStatus.h"
-#include "addin/auth/VantelRecords.h"
 
 namespace auth {
 
