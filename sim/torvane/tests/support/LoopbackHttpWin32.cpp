@@ -1,5 +1,4 @@
 // Loopback sockets and the environment on Windows.
-#include <windows.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
