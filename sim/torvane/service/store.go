@@ -116,8 +116,17 @@ func (s *store) save(st *state) error {
 	if err != nil {
 		return err
 	}
-	tmp := fmt.Sprintf("%s.%d.tmp", s.statePath(), os.Getpid())
-	if err := os.WriteFile(tmp, data, 0o644); err != nil {
+	f, err := os.CreateTemp(s.home, "state-*.tmp")
+	if err != nil {
+		return err
+	}
+	tmp := f.Name()
+	_, err = f.Write(data)
+	if cerr := f.Close(); err == nil {
+		err = cerr
+	}
+	if err != nil {
+		os.Remove(tmp)
 		return err
 	}
 	if err := os.Rename(tmp, s.statePath()); err != nil {
@@ -127,10 +136,39 @@ func (s *store) save(st *state) error {
 	return nil
 }
 
+// lockFile keeps other processes that share the store out while this one reads and writes
+// the state: a file created exclusively, taken over when its holder left it behind.
+func (s *store) lockFile() func() {
+	path := filepath.Join(s.home, "state.lock")
+	os.MkdirAll(s.home, 0o755)
+	deadline := time.Now().Add(10 * time.Second)
+	for {
+		f, err := os.OpenFile(path, os.O_CREATE|os.O_EXCL|os.O_WRONLY, 0o644)
+		if err == nil {
+			fmt.Fprintf(f, "%d", os.Getpid())
+			f.Close()
+			return func() { os.Remove(path) }
+		}
+		if info, statErr := os.Stat(path); statErr == nil &&
+			time.Since(info.ModTime()) > staleLockAge {
+			os.Remove(path)
+			continue
+		}
+		if time.Now().After(deadline) {
+			// Better a lost update than a library that hangs its host.
+			return func() {}
+		}
+		time.Sleep(2 * time.Millisecond)
+	}
+}
+
+const staleLockAge = 5 * time.Second
+
 // read runs fn on a fresh copy of the state without writing it back.
 func (s *store) read(fn func(st *state) error) error {
 	s.mu.Lock()
 	defer s.mu.Unlock()
+	defer s.lockFile()()
 	st, err := s.load()
 	if err != nil {
 		return err
@@ -142,6 +180,7 @@ func (s *store) read(fn func(st *state) error) error {
 func (s *store) update(fn func(st *state) error) error {
 	s.mu.Lock()
 	defer s.mu.Unlock()
+	defer s.lockFile()()
 	st, err := s.load()
 	if err != nil {
 		return err
