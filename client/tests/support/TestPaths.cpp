@@ -5,7 +5,9 @@
 
 namespace vantel::testing {
 
-std::string fullFixturePath() { return (executableDirectory() / VANTEL_FIXTURE_FULL).string(); }
+std::string fullFixtureFileName() { return VANTEL_FIXTURE_FULL; }
+
+std::string fullFixturePath() { return (executableDirectory() / fullFixtureFileName()).string(); }
 
 std::string noOptionalFixturePath() {
   return (executableDirectory() / VANTEL_FIXTURE_NO_OPTIONAL).string();

@@ -9,6 +9,7 @@ namespace vantel::testing {
 std::filesystem::path executableDirectory();
 
 // The fixture libraries, next to the test executable.
+std::string fullFixtureFileName();
 std::string fullFixturePath();
 std::string noOptionalFixturePath();
 std::string noCreateDirectoryFixturePath();
