@@ -43,7 +43,7 @@ type uploadPlan struct {
 
 // stagedFile is one file after it was copied into the store's staging area.
 type stagedFile struct {
-	spec    uploadFile
+	request uploadFile
 	name    string
 	path    string
 	size    int64
@@ -127,7 +127,7 @@ func storedName(f uploadFile) string {
 
 // stage copies one local file into dir; a failure is an item of the upload's error list.
 func stage(dir string, f uploadFile) stagedFile {
-	sf := stagedFile{spec: f, name: storedName(f)}
+	sf := stagedFile{request: f, name: storedName(f)}
 	if f.LocalFilePath == "" {
 		sf.failure = "missing local_file_path for " + f.Filename
 		return sf
@@ -208,10 +208,10 @@ func (s *Service) register(p *uploadPlan, files []stagedFile) ([]map[string]stri
 			revs := make([]*revision, len(ok))
 			assets := make([]*asset, len(ok))
 			for i, f := range ok {
-				a := findAsset(st, t.workspace, f.spec.SourceFileID, f.name)
+				a := findAsset(st, t.workspace, f.request.SourceFileID, f.name)
 				if a == nil {
 					a = &asset{ID: st.NextAssetID, WorkspaceID: t.workspace,
-						SourceFileID: f.spec.SourceFileID, Name: f.name}
+						SourceFileID: f.request.SourceFileID, Name: f.name}
 					st.NextAssetID++
 					st.Assets = append(st.Assets, a)
 				}
@@ -225,8 +225,8 @@ func (s *Service) register(p *uploadPlan, files []stagedFile) ([]map[string]stri
 				}
 				rev := &revision{Number: number, LinkID: st.NextLinkID, DirectoryID: t.directory,
 					Filename: f.name, StoredPath: stored, Size: f.size,
-					SourceFilePath: f.spec.SourceFilePath, SourceRevisionID: f.spec.SourceRevisionID,
-					SourceVersionID: f.spec.SourceVersionID, SourceFolderID: f.spec.SourceFolderID,
+					SourceFilePath: f.request.SourceFilePath, SourceRevisionID: f.request.SourceRevisionID,
+					SourceVersionID: f.request.SourceVersionID, SourceFolderID: f.request.SourceFolderID,
 					UploadOption: p.req.UploadOption, ParentFile: p.req.ParentFile, CreatedTime: now}
 				if rev.SourceRevisionID == "" {
 					rev.SourceRevisionID = p.req.SourceRevisionID

@@ -343,6 +343,37 @@ TEST_F(TorvaneIntegration, JobUploadIsFollowedToCompletion) {
               StartsWith("GetUploadStatus failed: received non-200 status code: 404"));
 }
 
+TEST_F(TorvaneIntegration, ARunningJobCanBeCancelled) {
+  const std::string token = signIn().accessToken;
+  torvane_test::setEnvironmentVariable("TORVANE_SIM_JOB_STEP_MS", "400");
+  vantel::VantelUploadPayload payload;
+  payload.workspaces[kDesignReview] = client().getRootDirectory(token, kDesignReview).id;
+  for (const char* name : {"cancel_a.prt", "cancel_b.prt", "cancel_c.prt"}) {
+    writeFile(*dir_ / "local" / name, name);
+    payload.files.push_back(fileRecord(*dir_ / "local" / name, std::string("IT-") + name, "A"));
+  }
+  const std::string jobId = client().startUpload(token, payload, false).jobId;
+  torvane_test::setEnvironmentVariable("TORVANE_SIM_JOB_STEP_MS", "20");
+  const auto requested = client().cancelUpload(jobId);
+  EXPECT_TRUE(requested.cancellationRequested);
+  EXPECT_EQ(std::optional<std::string>("cancelled at the client's request"),
+            requested.cancellationReason);
+
+  vantel::VantelUploadJobStatus status;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  do {
+    status = client().getUploadStatus(jobId);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (status.status != "cancelled" && std::chrono::steady_clock::now() < deadline);
+  EXPECT_EQ("cancelled", status.status);
+  EXPECT_EQ(0, status.registrationRegistered);
+  EXPECT_FALSE(status.canCancel);
+  EXPECT_TRUE(client()
+                  .findRevision(token, kDesignReview, "IT-cancel_a.prt", "1", "A", "", false, true,
+                                false, true)
+                  .empty());
+}
+
 TEST_F(TorvaneIntegration, LogoutRevokesTheTokens) {
   const auto tokens = signIn();
   EXPECT_EQ(7, client().getCurrentUser(tokens.accessToken).id);
