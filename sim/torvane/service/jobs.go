@@ -151,14 +151,14 @@ func (s *Service) StartUpload(token, text string) (string, string) {
 	s.jobs.jobs[j.status.JobID] = j
 	s.jobs.prune(now, settings.MaxRetainedJobs)
 	s.jobs.mu.Unlock()
-	go s.runJob(j, p, settings.RegisterOnlyIfAll)
+	// The environment is read here, not in the job: the host may change it between calls.
+	go s.runJob(j, p, settings.RegisterOnlyIfAll, s.envMillis(EnvJobStepMS, defaultJobStep))
 	data, _ := json.Marshal(map[string]string{"job_id": j.status.JobID, "status": JobQueued,
 		"created_at": j.status.CreatedAt})
 	return string(data), ""
 }
 
-func (s *Service) runJob(j *job, p *uploadPlan, registerOnlyIfAll bool) {
-	step := s.envMillis(EnvJobStepMS, defaultJobStep)
+func (s *Service) runJob(j *job, p *uploadPlan, registerOnlyIfAll bool, step time.Duration) {
 	update := func(fn func(st *jobStatus)) {
 		j.mu.Lock()
 		fn(&j.status)

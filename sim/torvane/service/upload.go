@@ -130,6 +130,9 @@ func stage(dir string, f uploadFile) stagedFile {
 	sf := stagedFile{request: f, name: storedName(f)}
 	if f.LocalFilePath == "" {
 		sf.failure = "missing local_file_path for " + f.Filename
+		if f.Filename == "" {
+			sf.failure = "missing local_file_path"
+		}
 		return sf
 	}
 	if sf.name == "" {
