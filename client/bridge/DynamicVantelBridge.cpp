@@ -4,6 +4,7 @@
 #include <string>
 
 #include <vantel/VantelException.h>
+
 #include "client/bridge/LibraryLoader.h"
 #include "client/bridge/TorvaneLibrary.h"
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <vantel/VantelException.h>
+
 #include "client/bridge/LibraryLoader.h"
 
 namespace vantel::loader {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <vantel/VantelException.h>
+
 #include "client/bridge/LibraryLoader.h"
 
 namespace vantel::loader {

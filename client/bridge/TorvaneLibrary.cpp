@@ -6,6 +6,7 @@
 #include <string>
 
 #include <vantel/VantelException.h>
+
 #include "client/bridge/LibraryLoader.h"
 
 namespace vantel {

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #include <vantel/vantel.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client/tests/support/RecordingBridge.h"
@@ -88,6 +91,34 @@ TEST(VantelExceptionType, IsACopyableStandardException) {
   copy = VantelException("other");
   EXPECT_STREQ(copy.what(), "other");
   EXPECT_STREQ(original.what(), "text é");
+}
+
+TEST(VantelClientThreads, ConcurrentFirstCallsSendTheServiceEntryOnceAndAfterIt) {
+  class CountingBridge : public RecordingBridge {
+   public:
+    std::atomic<int> entries{0};
+    std::atomic<int> callsBeforeEntry{0};
+    std::atomic<int> calls{0};
+    void addServiceInfo(const std::string&, const std::string&) override {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      ++entries;
+    }
+    BridgeResponse listSupportedFileTypes(const std::string&) override {
+      if (entries.load() == 0) ++callsBeforeEntry;
+      ++calls;
+      return BridgeResponse{};
+    }
+  };
+  auto bridge = std::make_shared<CountingBridge>();
+  const VantelClient client(bridge, nullptr);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 8; ++i) {
+    threads.emplace_back([&client] { client.listSupportedFileTypes("t"); });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(bridge->entries.load(), 1);
+  EXPECT_EQ(bridge->calls.load(), 8);
+  EXPECT_EQ(bridge->callsBeforeEntry.load(), 0);
 }
 
 TEST_F(VantelClientTest, SendsItsOwnServiceEntryOnceBeforeTheFirstOperation) {
