@@ -1,0 +1,3 @@
+module synquo.example/torvane-sim
+
+go 1.19

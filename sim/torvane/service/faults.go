@@ -1,0 +1,57 @@
+// Fault injection: a JSON file that makes chosen functions fail, answer a given payload or
+// wait first. It is read on every call so that a test may change it between calls.
+package service
+
+import (
+	"encoding/json"
+	"fmt"
+	"os"
+)
+
+type fault struct {
+	Error   *string         `json:"error"`
+	Payload json.RawMessage `json:"payload"`
+	DelayMS int64           `json:"delay_ms"`
+}
+
+// replaces tells whether the fault answers instead of the real operation.
+func (f *fault) replaces() bool { return f.Error != nil || len(f.Payload) > 0 }
+
+// answer gives the injected payload and error; a JSON string payload is used as its text,
+// any other JSON value as written.
+func (f *fault) answer() (string, string) {
+	payload := ""
+	if len(f.Payload) > 0 {
+		var text string
+		if err := json.Unmarshal(f.Payload, &text); err == nil {
+			payload = text
+		} else {
+			payload = string(f.Payload)
+		}
+	}
+	errText := ""
+	if f.Error != nil {
+		errText = *f.Error
+	}
+	return payload, errText
+}
+
+// lookupFault reads the fault file; a missing file means no faults, a damaged one fails
+// every call so that a broken test set-up cannot go unnoticed.
+func lookupFault(path, function string) (*fault, error) {
+	if path == "" {
+		return nil, nil
+	}
+	data, err := os.ReadFile(path)
+	if os.IsNotExist(err) {
+		return nil, nil
+	}
+	if err != nil {
+		return nil, fmt.Errorf("torvane-sim: cannot read fault file %s: %v", path, err)
+	}
+	faults := map[string]*fault{}
+	if err := json.Unmarshal(data, &faults); err != nil {
+		return nil, fmt.Errorf("torvane-sim: bad fault file %s: %v", path, err)
+	}
+	return faults[function], nil
+}
