@@ -129,10 +129,10 @@ TEST(LogFile, TheThresholdFiltersLowerLevels) {
   info("i");
   warning("w");
   error("e");
-  info("part ", 1);
-  error("part ", 2);
+  info("piece ", 1);
+  error("piece ", 2);
   EXPECT_EQ(log.entries(), (std::vector<std::string>{"[WARNING] [Synquo] w", "[ERROR] [Synquo] e",
-                                                     "[ERROR] [Synquo] part 2"}));
+                                                     "[ERROR] [Synquo] piece 2"}));
   EXPECT_FALSE(isLogLevelEnabled(LogLevel::Info));
   EXPECT_TRUE(isLogLevelEnabled(LogLevel::Error));
 }
