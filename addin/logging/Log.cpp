@@ -1,0 +1,249 @@
+// The add-in's log file: level filter, line layout and whole-line appends under one mutex.
+#include "addin/logging/Log.h"
+
+#include <atomic>
+#include <mutex>
+#include <system_error>
+
+#include "addin/common/Text.h"
+#include "addin/platform/Clock.h"
+#include "addin/platform/Platform.h"
+#include "addin/platform/TextEncoding.h"
+
+namespace logging {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kLibraryTag = "[vantel]";
+
+struct LogState {
+  std::mutex mutex;
+  fs::path directory;
+};
+
+// Never destroyed: threads and static destructors may still log while the library unloads.
+LogState& state() {
+  static LogState* instance = new LogState();
+  return *instance;
+}
+
+std::atomic<int>& levelValue() {
+  static std::atomic<int> value{static_cast<int>(LogLevel::Info)};
+  return value;
+}
+
+void setLevel(LogLevel level) {
+  levelValue().store(static_cast<int>(level), std::memory_order_relaxed);
+}
+
+// Caller holds the mutex.
+fs::path resolveLocked(const std::string& fileName) {
+  fs::path name;
+  try {
+    name = platform::fromFileNameCodePage(fileName);
+  } catch (const std::exception&) {
+    return {};
+  }
+  if (name.is_absolute()) return name;
+  if (state().directory.empty()) return {};
+  return state().directory / name;
+}
+
+// A setting is expected in UTF-8; a file saved in the ANSI code page is taken as such.
+fs::path pathFromSetting(const std::string& text) {
+  try {
+    return platform::fromUtf8(text);
+  } catch (const std::exception&) {
+  }
+  try {
+    return platform::fromFileNameCodePage(text);
+  } catch (const std::exception&) {
+  }
+  return {};
+}
+
+void writeUnfiltered(LogLevel level, std::string_view message) {
+  writeLogLine(formatLogLine(level, message));
+}
+
+void announceLevel(LogLevel level, const char* source) {
+  std::string message = std::string("Log level set to ") + logLevelName(level);
+  if (source[0] != '\0') message += std::string(" (") + source + ")";
+  writeUnfiltered(LogLevel::Info, message);
+}
+
+long utcOffsetMinutes(const std::tm& local, const std::tm& utc) {
+  long days = local.tm_yday - utc.tm_yday;
+  if (local.tm_year != utc.tm_year) days = local.tm_year > utc.tm_year ? 1 : -1;
+  return days * 1440 + (local.tm_hour - utc.tm_hour) * 60L + (local.tm_min - utc.tm_min);
+}
+
+}  // namespace
+
+const char* logLevelName(LogLevel level) {
+  switch (level) {
+    case LogLevel::Debug:
+      return "DEBUG";
+    case LogLevel::Info:
+      return "INFO";
+    case LogLevel::Warning:
+      return "WARNING";
+    case LogLevel::Error:
+      return "ERROR";
+    case LogLevel::Off:
+      return "OFF";
+  }
+  return "OFF";
+}
+
+LogLevel currentLogLevel() {
+  return static_cast<LogLevel>(levelValue().load(std::memory_order_relaxed));
+}
+
+bool isLogLevelEnabled(LogLevel level) {
+  const LogLevel current = currentLogLevel();
+  return current != LogLevel::Off && static_cast<int>(level) >= static_cast<int>(current);
+}
+
+std::optional<LogLevel> parseLogLevel(std::string_view text) {
+  const std::string name = synquo::toUpperAscii(synquo::trim(text));
+  if (name == "DEBUG") return LogLevel::Debug;
+  if (name == "INFO") return LogLevel::Info;
+  if (name == "WARNING" || name == "WARN") return LogLevel::Warning;
+  if (name == "ERROR") return LogLevel::Error;
+  if (name == "OFF" || name == "NONE" || name == "DISABLED") return LogLevel::Off;
+  return std::nullopt;
+}
+
+void applyLogLevel(const std::string& key, const std::string& text) {
+  const LogLevel previous = currentLogLevel();
+  if (text.empty()) {
+    setLevel(LogLevel::Info);
+    if (previous != LogLevel::Info || !logFileExists()) announceLevel(LogLevel::Info, "default");
+    return;
+  }
+  const std::optional<LogLevel> parsed = parseLogLevel(text);
+  if (!parsed) {
+    writeUnfiltered(LogLevel::Warning, "synquo.properties: unrecognized value for " +
+                                           (key.empty() ? std::string("log_level") : key) + ": \"" +
+                                           text + "\"; ignoring.");
+    return;
+  }
+  setLevel(*parsed);
+  if (*parsed != LogLevel::Off && (*parsed != previous || !logFileExists())) {
+    announceLevel(*parsed, "properties");
+  }
+}
+
+void setLogDirectory(const fs::path& base, const std::string& setting) {
+  const std::string text = synquo::trim(setting);
+  fs::path resolved;
+  if (text.empty()) {
+    resolved = base;
+  } else {
+    const fs::path configured = pathFromSetting(text);
+    if (configured.is_absolute()) {
+      resolved = configured;
+    } else if (!base.empty() && !configured.empty()) {
+      resolved = base / configured;
+    }
+  }
+  std::lock_guard<std::mutex> guard(state().mutex);
+  state().directory = resolved;
+  if (!resolved.empty()) {
+    std::error_code ignored;
+    fs::create_directories(resolved, ignored);
+  }
+}
+
+fs::path logDirectory() {
+  std::lock_guard<std::mutex> guard(state().mutex);
+  return state().directory;
+}
+
+fs::path logFilePath(const std::string& fileName) {
+  std::lock_guard<std::mutex> guard(state().mutex);
+  return resolveLocked(fileName);
+}
+
+bool logFileExists() {
+  std::lock_guard<std::mutex> guard(state().mutex);
+  const fs::path path = resolveLocked(kLogFileName);
+  if (path.empty()) return false;
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  return !error && status.type() != fs::file_type::not_found;
+}
+
+std::string formatLogLine(LogLevel level, std::string_view message) {
+  return formatLogLine(level, message, std::time(nullptr));
+}
+
+std::string formatLogLine(LogLevel level, std::string_view message, std::time_t when) {
+  const std::tm local = platform::localTime(when);
+  const long offset = utcOffsetMinutes(local, platform::utcTime(when));
+  char stamp[64] = {};
+  std::strftime(stamp, sizeof(stamp), "%Y-%m-%d %H:%M:%S", &local);
+  const long magnitude = (offset < 0 ? -offset : offset) % (100 * 60);
+  const long hours = magnitude / 60;
+  const long minutes = magnitude % 60;
+  const char zone[] = {offset < 0 ? '-' : '+',
+                       static_cast<char>('0' + hours / 10),
+                       static_cast<char>('0' + hours % 10),
+                       static_cast<char>('0' + minutes / 10),
+                       static_cast<char>('0' + minutes % 10),
+                       '\0'};
+
+  std::string line;
+  line.reserve(message.size() + 64);
+  line.append("[").append(stamp).append(" ").append(zone).append("] [");
+  line.append(logLevelName(level)).append("] ");
+  if (message.substr(0, kLibraryTag.size()) != kLibraryTag) line.append("[Synquo] ");
+  line.append(message);
+  return line;
+}
+
+void writeLogLine(const std::string& line) {
+  std::lock_guard<std::mutex> guard(state().mutex);
+  try {
+    const fs::path path = resolveLocked(kLogFileName);
+    if (path.empty()) return;
+    const fs::path parent = path.parent_path();
+    if (!parent.empty()) {
+      std::error_code ignored;
+      fs::create_directories(parent, ignored);
+    }
+    platform::os().appendLine(path, line);
+  } catch (const std::exception&) {
+    // The line is lost; logging never fails its caller.
+  }
+}
+
+namespace detail {
+
+void logMessage(LogLevel level, std::string_view message) {
+  writeLogLine(formatLogLine(level, message));
+}
+
+void appendPart(std::ostream& out, const std::filesystem::path& path) {
+  out << platform::toUtf8(path);
+}
+
+}  // namespace detail
+
+namespace {
+
+void logText(LogLevel level, const char* message) {
+  if (!isLogLevelEnabled(level)) return;
+  detail::logMessage(level, message != nullptr ? std::string_view(message) : std::string_view());
+}
+
+}  // namespace
+
+void debug(const char* message) { logText(LogLevel::Debug, message); }
+void info(const char* message) { logText(LogLevel::Info, message); }
+void warning(const char* message) { logText(LogLevel::Warning, message); }
+void error(const char* message) { logText(LogLevel::Error, message); }
+
+}  // namespace logging

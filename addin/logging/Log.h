@@ -1,0 +1,127 @@
+// The add-in's log: one append-only text file, "synquo-integration.log", in a directory the
+// settings choose, written one whole line at a time by any thread.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace logging {
+
+enum class LogLevel : int { Debug = 0, Info = 1, Warning = 2, Error = 3, Off = 4 };
+
+inline constexpr const char* kLogFileName = "synquo-integration.log";
+
+// "DEBUG", "INFO", "WARNING", "ERROR" or "OFF".
+const char* logLevelName(LogLevel level);
+
+// The current threshold; Info until a setting changes it.
+LogLevel currentLogLevel();
+
+// Whether a message of this level passes the threshold (never when the threshold is Off).
+bool isLogLevelEnabled(LogLevel level);
+
+// A level from its name, trimmed and in any case: DEBUG, INFO, WARNING or WARN, ERROR, and
+// OFF, NONE or DISABLED. None for any other text, the empty text included.
+std::optional<LogLevel> parseLogLevel(std::string_view text);
+
+// Sets the level from a setting's text and announces it in the log; an unrecognised text
+// keeps the level and is reported with the setting's key ("log_level" when the key is
+// empty). The announcement and the report pass whatever the threshold.
+void applyLogLevel(const std::string& key, const std::string& text);
+
+// Chooses the log directory: the base when the trimmed setting is empty, the setting when it
+// is absolute, otherwise the setting inside the base (nothing at all when the base is empty).
+// The directory is created when missing; a failure to create it is ignored.
+void setLogDirectory(const std::filesystem::path& base, const std::string& setting);
+
+// The directory chosen last; empty when none is set.
+std::filesystem::path logDirectory();
+
+// The path of a file in the log directory, or the name itself when it is absolute. Empty
+// when no directory is set or the name is not valid in the file-name code page.
+std::filesystem::path logFilePath(const std::string& fileName);
+
+// Whether "synquo-integration.log" exists in the log directory (any kind of entry counts).
+bool logFileExists();
+
+// "[YYYY-MM-DD HH:MM:SS +hhmm] [LEVEL] [Synquo] message" in local time, without a line end.
+// A message that begins with "[vantel]" carries its own tag and gets no "[Synquo] ".
+std::string formatLogLine(LogLevel level, std::string_view message);
+std::string formatLogLine(LogLevel level, std::string_view message, std::time_t when);
+
+// Appends one formatted line and CR LF to the log file, whole, creating the directories on
+// the way. Nothing happens without a log directory; failures lose the line silently.
+void writeLogLine(const std::string& line);
+
+namespace detail {
+
+void logMessage(LogLevel level, std::string_view message);
+
+inline void appendPart(std::ostream& out, const char* text) {
+  if (text != nullptr) out << text;
+}
+inline void appendPart(std::ostream& out, std::nullptr_t) { (void)out; }
+inline void appendPart(std::ostream& out, bool value) { out << (value ? "true" : "false"); }
+inline void appendPart(std::ostream& out, signed char value) { out << static_cast<int>(value); }
+inline void appendPart(std::ostream& out, unsigned char value) {
+  out << static_cast<unsigned>(value);
+}
+inline void appendPart(std::ostream& out, LogLevel value) { out << logLevelName(value); }
+// Paths are written as UTF-8 text, without the quotes that stream insertion would add.
+void appendPart(std::ostream& out, const std::filesystem::path& path);
+// Wide text would be written as a pointer value.
+void appendPart(std::ostream& out, const wchar_t* text) = delete;
+void appendPart(std::ostream& out, const std::wstring& text) = delete;
+
+template <typename T>
+void appendPart(std::ostream& out, const T& value) {
+  out << value;
+}
+
+template <typename... Parts>
+std::string joinParts(const Parts&... parts) {
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  (appendPart(out, parts), ...);
+  return out.str();
+}
+
+template <typename... Parts>
+void logParts(LogLevel level, const Parts&... parts) {
+  if (!isLogLevelEnabled(level)) return;
+  logMessage(level, joinParts(parts...));
+}
+
+}  // namespace detail
+
+// One message per call. The single-text forms take a null-terminated text (null counts as
+// empty); the other forms join texts, strings, numbers, Booleans and paths with nothing in
+// between. A message that does not pass the threshold costs one comparison.
+void debug(const char* message);
+void info(const char* message);
+void warning(const char* message);
+void error(const char* message);
+
+template <typename... Parts>
+void debug(const Parts&... parts) {
+  detail::logParts(LogLevel::Debug, parts...);
+}
+template <typename... Parts>
+void info(const Parts&... parts) {
+  detail::logParts(LogLevel::Info, parts...);
+}
+template <typename... Parts>
+void warning(const Parts&... parts) {
+  detail::logParts(LogLevel::Warning, parts...);
+}
+template <typename... Parts>
+void error(const Parts&... parts) {
+  detail::logParts(LogLevel::Error, parts...);
+}
+
+}  // namespace logging

@@ -1,0 +1,252 @@
+// Session temporary directories: creation on demand, reuse per key, locking and cleanup.
+#include "addin/temp/SessionTempDirectory.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "addin/logging/Log.h"
+#include "addin/platform/Platform.h"
+#include "addin/platform/TextEncoding.h"
+#include "addin/settings/PropertiesFile.h"
+
+namespace synquo {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kAllocationAttempts = 32;
+constexpr const char* kDefaultKey = "__default__";
+
+struct SessionTempState {
+  std::atomic_flag busy = ATOMIC_FLAG_INIT;
+  std::optional<fs::path> base;
+  std::optional<std::string> key;
+  std::optional<std::string> token;
+  std::unique_ptr<platform::DirectoryLock> lock;
+};
+
+// Never destroyed: the lock of the current directory is held until the process ends.
+SessionTempState& state() {
+  static SessionTempState* instance = new SessionTempState();
+  return *instance;
+}
+
+std::atomic<uint64_t>& tokenCounter() {
+  static std::atomic<uint64_t> counter{0};
+  return counter;
+}
+
+std::mutex& baseMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::optional<fs::path>& foundBase() {
+  static std::optional<fs::path> base;
+  return base;
+}
+
+// The spin lock of the session state; released on every path out of its scope.
+class SpinGuard {
+ public:
+  explicit SpinGuard(std::atomic_flag& flag) : flag_(flag) {
+    while (flag_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+  }
+  ~SpinGuard() { flag_.clear(std::memory_order_release); }
+  SpinGuard(const SpinGuard&) = delete;
+  SpinGuard& operator=(const SpinGuard&) = delete;
+
+ private:
+  std::atomic_flag& flag_;
+};
+
+fs::path directoryFor(const fs::path& base, const std::string& token) {
+  return base / platform::fromFileNameCodePage(kSessionTempPrefix + token);
+}
+
+// Caller holds the spin lock.
+void relockCurrent(SessionTempState& s, const fs::path& current) {
+  s.lock.reset();
+  platform::LockAttempt attempt = platform::os().lockDirectory(current);
+  if (attempt.status == platform::LockStatus::Acquired) s.lock = std::move(attempt.lock);
+}
+
+// Caller holds the spin lock.
+void discardCurrent(SessionTempState& s) {
+  try {
+    if (s.token && s.base) {
+      const fs::path current = directoryFor(*s.base, *s.token);
+      if (retainTempFiles()) {
+        logging::debug(
+            "Skipping temp directory cleanup because synquo_nx_retain_temp_files is true.");
+      } else if (s.lock) {
+        // The lock goes with the directory; on Windows its open file would block the removal.
+        platform::os().removeLockedDirectory(std::move(s.lock));
+      } else {
+        platform::os().removeTree(current);
+      }
+    }
+  } catch (const std::exception&) {
+    // Deletion never reports; a later sweep tries again.
+  }
+  s.lock.reset();
+  s.token.reset();
+  s.key.reset();
+}
+
+fs::path currentDirectoryChecked(SessionTempState& s) {
+  const fs::path current = directoryFor(*s.base, *s.token);
+  std::error_code error;
+  const fs::file_status status = fs::status(current, error);
+  if (error && status.type() != fs::file_type::not_found) {
+    throw std::runtime_error("Failed to check session temp directory existence.");
+  }
+  if (status.type() == fs::file_type::not_found) {
+    std::error_code createError;
+    fs::create_directories(current, createError);
+    if (createError) throw std::runtime_error("Failed to create session temp directory.");
+    relockCurrent(s, current);
+    return current;
+  }
+  std::error_code again;
+  if (!fs::is_directory(fs::status(current, again))) {
+    throw std::runtime_error("Session temp path exists but is not a directory.");
+  }
+  if (!s.lock) relockCurrent(s, current);
+  return current;
+}
+
+fs::path allocateDirectory(SessionTempState& s, const std::string& key) {
+  s.key = key;
+  for (int attempt = 0; attempt < kAllocationAttempts; ++attempt) {
+    const std::string token = newSessionToken();
+    const fs::path candidate = directoryFor(*s.base, token);
+    std::error_code error;
+    if (!fs::create_directory(candidate, error) || error) continue;
+    platform::LockAttempt lock = platform::os().lockDirectory(candidate);
+    if (lock.status == platform::LockStatus::HeldElsewhere) continue;  // a sweep is removing it
+    if (lock.status == platform::LockStatus::Failed) {
+      std::error_code gone;
+      if (!fs::is_directory(candidate, gone)) continue;
+    }
+    s.lock = std::move(lock.lock);
+    s.token = token;
+    return candidate;
+  }
+  throw std::runtime_error("Unable to allocate a unique session temp directory.");
+}
+
+void removeStaleDirectory(const fs::path& directory) {
+  platform::Platform& os = platform::os();
+  if (os.isLink(directory)) {
+    os.removeTree(directory);  // the link alone; what it points at is not ours
+    return;
+  }
+  platform::LockAttempt attempt = os.lockDirectory(directory);
+  // Held elsewhere: a live session, in another process or this one, still works in it.
+  if (attempt.status == platform::LockStatus::Acquired) {
+    os.removeLockedDirectory(std::move(attempt.lock));
+  }
+}
+
+}  // namespace
+
+std::optional<fs::path> sessionTempBaseDirectory() {
+  std::lock_guard<std::mutex> guard(baseMutex());
+  if (foundBase()) return foundBase();
+  try {
+    fs::path base = platform::os().tempDirectory();
+    if (base.empty()) {
+      std::error_code error;
+      base = fs::temp_directory_path(error);
+      if (error || base.empty()) {
+        error.clear();
+        base = fs::current_path(error);
+        if (error || base.empty()) return std::nullopt;
+      }
+    }
+    foundBase() = base;
+    return base;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+std::string newSessionToken() {
+  const uint64_t n = tokenCounter().fetch_add(1);
+  const auto threadId =
+      static_cast<uint32_t>(std::hash<std::thread::id>{}(std::this_thread::get_id()));
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (int byte = 0; byte < 4; ++byte) {
+    h ^= (threadId >> (8 * byte)) & 0xFFu;
+    h *= 0x100000001b3ull;
+  }
+  const auto t = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                           std::chrono::steady_clock::now().time_since_epoch())
+                                           .count());
+  const uint64_t value = (n * 0x9e3779b97f4a7c15ull) ^ (h << 1) ^ t;
+
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string token(16, '0');
+  for (int i = 15; i >= 0; --i) {
+    token[static_cast<size_t>(i)] = kDigits[(value >> (4 * (15 - i))) & 0xFu];
+  }
+  return token;
+}
+
+fs::path sessionTempDirectory(const std::string& key) {
+  SessionTempState& s = state();
+  SpinGuard guard(s.busy);
+  if (!s.base) {
+    s.base = sessionTempBaseDirectory();
+    if (!s.base)
+      throw std::runtime_error("Unable to resolve base directory for session temp files.");
+  }
+  const std::string effectiveKey = key.empty() ? kDefaultKey : key;
+  if (s.token && s.key == effectiveKey) return currentDirectoryChecked(s);
+  if (s.token) discardCurrent(s);
+  return allocateDirectory(s, effectiveKey);
+}
+
+void removeSessionTempDirectory() noexcept {
+  SessionTempState& s = state();
+  SpinGuard guard(s.busy);
+  discardCurrent(s);
+}
+
+void removeStaleSessionTempDirectories() noexcept {
+  try {
+    if (retainTempFiles()) {
+      logging::debug(
+          "Skipping stale temp directory cleanup because synquo_nx_retain_temp_files is true.");
+      return;
+    }
+    const std::optional<fs::path> base = sessionTempBaseDirectory();
+    if (!base) return;
+
+    std::vector<fs::path> candidates;
+    std::error_code error;
+    for (fs::directory_iterator it(*base, error), end; it != end; it.increment(error)) {
+      if (error) return;
+      std::error_code statusError;
+      const fs::file_status status = fs::status(it->path(), statusError);
+      if (statusError || !fs::is_directory(status)) continue;
+      if (platform::toUtf8(it->path().filename()).rfind(kSessionTempPrefix, 0) == 0) {
+        candidates.push_back(it->path());
+      }
+    }
+    if (error) return;
+    for (const fs::path& candidate : candidates) removeStaleDirectory(candidate);
+  } catch (...) {
+    // The sweep ends quietly; the next cycle tries again.
+  }
+}
+
+}  // namespace synquo

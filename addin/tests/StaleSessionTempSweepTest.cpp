@@ -1,0 +1,108 @@
+// The sweep of session temporary directories left behind: what goes and what stays.
+#include <gtest/gtest.h>
+
+#include "addin/platform/TextEncoding.h"
+#include "addin/temp/SessionTempDirectory.h"
+#include "addin/tests/support/SessionTempFixture.h"
+
+namespace synquo {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::FakePlatform;
+using testsupport::readFile;
+using testsupport::writeFile;
+
+class StaleSweep : public testsupport::SessionTempFixture {
+ protected:
+  fs::path makeStale(const std::string& name) {
+    const fs::path dir = base_ / name;
+    fs::create_directories(dir / "managed" / "deeper");
+    writeFile(dir / "managed" / "deeper" / "part.prt", "exported");
+    writeFile(dir / "drawing.pdf", "printed");
+    return dir;
+  }
+};
+
+bool makeDirectoryLink(const fs::path& target, const fs::path& link) {
+  std::error_code error;
+  fs::create_directory_symlink(target, link, error);
+  return !error && fs::is_directory(link);
+}
+
+TEST_F(StaleSweep, RemovesLeftoverSessionDirectoriesWithTheirContent) {
+  const fs::path stale = makeStale("synquo-0123456789abcdef");
+  const fs::path oddName = makeStale("synquo-anything");
+  removeStaleSessionTempDirectories();
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_FALSE(fs::exists(oddName));
+}
+
+TEST_F(StaleSweep, LeavesFilesOtherPrefixesAndOtherEntriesAlone) {
+  writeFile(base_ / "synquo-0123456789abcdef", "a file, not a directory");
+  const fs::path other = makeStale("other-0123456789abcdef");
+  const fs::path upper = makeStale("SYNQUO-1123456789abcdef");
+  removeStaleSessionTempDirectories();
+  EXPECT_EQ(readFile(base_ / "synquo-0123456789abcdef"), "a file, not a directory");
+  EXPECT_TRUE(fs::exists(other / "drawing.pdf"));
+  // The prefix is compared as written.
+  EXPECT_TRUE(fs::exists(upper / "drawing.pdf"));
+}
+
+TEST_F(StaleSweep, KeepsTheCurrentDirectoryAndItsKey) {
+  const fs::path current = sessionTempDirectory("part-A");
+  writeFile(current / "export.prt", "in use");
+  const fs::path stale = makeStale("synquo-00000000000000aa");
+  removeStaleSessionTempDirectories();
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_EQ(readFile(current / "export.prt"), "in use");
+  EXPECT_EQ(sessionTempDirectory("part-A"), current);
+}
+
+TEST_F(StaleSweep, KeepsADirectoryThatALiveSessionHolds) {
+  const fs::path held = makeStale("synquo-00000000000000bb");
+  platform::FakePlatform::holdElsewhere(held);
+  removeStaleSessionTempDirectories();
+  EXPECT_TRUE(fs::exists(held / "drawing.pdf"));
+  // Its process ended: the next sweep takes it.
+  platform::FakePlatform::releaseElsewhere(held);
+  removeStaleSessionTempDirectories();
+  EXPECT_FALSE(fs::exists(held));
+}
+
+TEST_F(StaleSweep, KeepsADirectoryItCannotLock) {
+  const fs::path stale = makeStale("synquo-00000000000000cc");
+  addin_.platform().fail(FakePlatform::Call::LockDirectory);
+  removeStaleSessionTempDirectories();
+  EXPECT_TRUE(fs::exists(stale / "drawing.pdf"));
+}
+
+TEST_F(StaleSweep, NeverFollowsALinkOutOfTheBase) {
+  testsupport::TempDir outside("brevin-outside");
+  writeFile(outside.path() / "precious.txt", "keep me");
+  const fs::path stale = makeStale("synquo-00000000000000dd");
+  if (!makeDirectoryLink(outside.path(), stale / "link")) {
+    GTEST_SKIP() << "directory links cannot be made on this system";
+  }
+  ASSERT_TRUE(makeDirectoryLink(outside.path(), base_ / "synquo-00000000000000ee"));
+  removeStaleSessionTempDirectories();
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(base_ / "synquo-00000000000000ee")));
+  EXPECT_EQ(readFile(outside.path() / "precious.txt"), "keep me");
+}
+
+TEST_F(StaleSweep, RetentionSkipsTheSweep) {
+  configure("True");
+  const fs::path stale = makeStale("synquo-00000000000000ff");
+  removeStaleSessionTempDirectories();
+  EXPECT_TRUE(fs::exists(stale / "drawing.pdf"));
+  EXPECT_TRUE(
+      logged("[DEBUG] [Synquo] Skipping stale temp directory cleanup because "
+             "synquo_nx_retain_temp_files is true."));
+  EXPECT_EQ(addin_.platform().callCount(FakePlatform::Call::LockDirectory), 0u);
+}
+
+TEST_F(StaleSweep, AnEmptyBaseIsFine) { EXPECT_NO_THROW(removeStaleSessionTempDirectories()); }
+
+}  // namespace
+}  // namespace synquo
