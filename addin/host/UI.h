@@ -6,6 +6,11 @@
 
 #include "addin/host/BlockStyler.h"
 
+// <windows.h> maps CreateDialog to CreateDialogA/W; the method below is NX's, not that macro.
+#ifdef CreateDialog
+#undef CreateDialog
+#endif
+
 namespace host {
 
 class NXMessageBox {
