@@ -71,7 +71,7 @@ class SimPrintPdfBuilder : public host::PrintPDFBuilder {
       throw host::NxException(kErrorBuilder, "No drawing sheets were selected");
     }
     if (state().printWritesFile) {
-      std::filesystem::path path(filename_);
+      std::filesystem::path path = fileSystemPath(filename_);
       std::ofstream out(
           path, append_ ? std::ios::binary | std::ios::app : std::ios::binary | std::ios::trunc);
       if (!out) {

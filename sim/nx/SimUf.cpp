@@ -477,7 +477,7 @@ class SimUf : public host::Uf {
           files.push_back(cloneFileName(part));
         }
         for (const std::string& file : files) {
-          std::filesystem::path target = std::filesystem::path(clone.directory) / file;
+          std::filesystem::path target = fileSystemPath(clone.directory) / fileSystemPath(file);
           std::error_code ignored;
           std::filesystem::create_directories(target.parent_path(), ignored);
           std::ofstream out(target, std::ios::binary | std::ios::trunc);
@@ -560,7 +560,7 @@ class SimUf : public host::Uf {
     if (map_file == nullptr) {
       return call.finish(kErrorBadArgument);
     }
-    std::ifstream in{std::filesystem::path(map_file)};
+    std::ifstream in{fileSystemPath(map_file)};
     if (!in) {
       return call.finish(kErrorFileNotFound);
     }

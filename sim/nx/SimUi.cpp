@@ -60,7 +60,7 @@ class SimUI : public host::UI {
     }
     std::filesystem::path found;
     std::error_code error;
-    std::filesystem::path given(dialogName);
+    const std::filesystem::path given = fileSystemPath(dialogName);
     if (!dialogName.empty() && given.is_absolute()) {
       if (std::filesystem::is_regular_file(given, error)) {
         found = given;

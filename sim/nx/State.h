@@ -158,6 +158,10 @@ bool copyToBuffer(const std::string& text, char* buffer, int size);
 
 std::filesystem::path moduleDirectory();
 
+// A path NX was given as narrow text: in the code page the process uses for file names, as
+// narrow Windows APIs read it; UTF-8 elsewhere.
+std::filesystem::path fileSystemPath(const std::string& narrow);
+
 // Space, tab, CR and LF off both ends; ASCII upper case.
 std::string trimText(const std::string& text);
 std::string upperAscii(std::string text);
