@@ -20,6 +20,7 @@ struct WindowState {
   std::string title;
   WindowProc proc;
   std::uint64_t creationOrder = 0;
+  bool destroying = false;
 };
 
 struct Message {
@@ -95,9 +96,10 @@ bool destroyWindow(Window window) {
   {
     std::lock_guard<std::mutex> lock(r.mutex);
     auto found = r.windows.find(idOf(window));
-    if (found == r.windows.end()) {
+    if (found == r.windows.end() || found->second.destroying) {
       return false;
     }
+    found->second.destroying = true;
     proc = found->second.proc;
   }
   if (proc) {
@@ -105,9 +107,6 @@ bool destroyWindow(Window window) {
   }
   std::lock_guard<std::mutex> lock(r.mutex);
   auto found = r.windows.find(idOf(window));
-  if (found == r.windows.end()) {
-    return true;  // destroyed again from its own kWmDestroy
-  }
   std::thread::id owner = found->second.owner;
   r.windows.erase(found);
   ThreadState& thread = r.threads[owner];

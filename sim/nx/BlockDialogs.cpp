@@ -658,12 +658,17 @@ class SimBlockDialog : public bs::BlockDialog {
             return 0;
           },
           0);
-      window_ = openDialogWindow(title_.empty() ? file_ : title_, [this] {
-        if (closedBy_.empty()) {
-          closedBy_ = "close command";
-          response_ = DialogResponse::Cancel;
-        }
-      });
+      try {
+        window_ = openDialogWindow(title_.empty() ? file_ : title_, [this] {
+          if (closedBy_.empty()) {
+            closedBy_ = "close command";
+            response_ = DialogResponse::Cancel;
+          }
+        });
+      } catch (const std::runtime_error& e) {
+        throw host::NxException(kErrorDialog,
+                                "Unable to show the dialog " + file_ + ": " + e.what());
+      }
       runHandler(
           "dialogShown", "",
           [this] {

@@ -35,6 +35,22 @@ TEST(DesktopWindows, NewWindowBecomesActiveAndDestroyingItRestoresThePrevious) {
   EXPECT_FALSE(destroyWindow(first));
 }
 
+TEST(DesktopWindows, DestroyingAgainWhileBeingDestroyedIsRefused) {
+  int destroys = 0;
+  bool again = true;
+  Window window = createWindow("w", [&](Window w, unsigned message, std::uintptr_t, std::intptr_t) {
+    if (message == kWmDestroy) {
+      ++destroys;
+      again = destroyWindow(w);
+    }
+    return std::intptr_t{0};
+  });
+  EXPECT_TRUE(destroyWindow(window));
+  EXPECT_EQ(destroys, 1);
+  EXPECT_FALSE(again);
+  EXPECT_FALSE(isWindow(window));
+}
+
 TEST(DesktopWindows, ActiveWindowBelongsToTheThreadThatCreatedIt) {
   Window mine = createWindow("mine", {});
   Window seenElsewhere = mine;
