@@ -45,7 +45,7 @@ struct ManagedName {
   bool hasConfiguredRevision = true;
 };
 
-struct PartSpec {
+struct PartDefinition {
   std::string fullPath;  // empty: never saved
   std::string leaf;      // empty: the file stem of fullPath
   std::string uniqueIdentifier;
@@ -86,7 +86,7 @@ struct LoadFailure {
 // message boxes, dialog history and driver, settings. Resource directories are kept.
 NXSIM_EXPORT void reset();
 
-NXSIM_EXPORT tag_t addPart(const PartSpec& spec);
+NXSIM_EXPORT tag_t addPart(const PartDefinition& definition);
 // A component under a part (its root component, made on first use) or under a component.
 // prototype NULL_TAG: a component whose part is not loaded. backingName: the file the
 // assembly records for it; empty means the prototype's full path.

@@ -125,19 +125,19 @@ class PartObject : public SimObject<Base> {
   std::string FullPath() override {
     Lock lock(state().mutex);
     openCall("BasePart::FullPath", {tagText(this->tag_)}, false);
-    return partOrThrow(this->tag_).spec.fullPath;
+    return partOrThrow(this->tag_).definition.fullPath;
   }
 
   std::string Leaf() override {
     Lock lock(state().mutex);
     openCall("BasePart::Leaf", {tagText(this->tag_)}, false);
-    return partOrThrow(this->tag_).spec.leaf;
+    return partOrThrow(this->tag_).definition.leaf;
   }
 
   std::string UniqueIdentifier() override {
     Lock lock(state().mutex);
     openCall("BasePart::UniqueIdentifier", {tagText(this->tag_)}, false);
-    return partOrThrow(this->tag_).spec.uniqueIdentifier;
+    return partOrThrow(this->tag_).definition.uniqueIdentifier;
   }
 
   std::unique_ptr<host::PartSaveStatus> Save(host::BasePart::SaveComponents components,
@@ -220,7 +220,7 @@ class SimComponent : public SimObject<host::Assemblies::Component> {
     openCall("Component::DisplayName", {tagText(tag_)}, false);
     PartData* part = findPart(data().prototype);
     if (part != nullptr) {
-      return part->spec.leaf;
+      return part->definition.leaf;
     }
     return std::filesystem::path(data().backingName).stem().string();
   }
@@ -360,20 +360,20 @@ host::Session* sessionObject() {
 
 using namespace detail;
 
-tag_t addPart(const PartSpec& spec) {
+tag_t addPart(const PartDefinition& definition) {
   Lock lock(state().mutex);
   State& s = state();
   tag_t tag = s.nextTag++;
   PartData& part = s.parts[tag];
   part.tag = tag;
-  part.spec = spec;
-  if (part.spec.leaf.empty() && !spec.fullPath.empty()) {
-    part.spec.leaf = std::filesystem::path(spec.fullPath).stem().string();
+  part.definition = definition;
+  if (part.definition.leaf.empty() && !definition.fullPath.empty()) {
+    part.definition.leaf = std::filesystem::path(definition.fullPath).stem().string();
   }
-  part.attributes = spec.attributes;
-  part.savedAttributes = spec.attributes;
-  part.modified = spec.modified;
-  if (spec.isPart) {
+  part.attributes = definition.attributes;
+  part.savedAttributes = definition.attributes;
+  part.modified = definition.modified;
+  if (definition.isPart) {
     part.object = std::make_unique<SimPart>(tag);
   } else {
     part.object = std::make_unique<SimBasePartOnly>(tag);
@@ -381,7 +381,7 @@ tag_t addPart(const PartSpec& spec) {
   part.assembly = std::make_unique<SimComponentAssembly>(tag);
   part.sheetCollection = std::make_unique<SimDrawingSheetCollection>(tag);
   part.plotManager = makePlotManager(tag);
-  for (const std::string& name : spec.drawingSheets) {
+  for (const std::string& name : definition.drawingSheets) {
     tag_t sheetTag = s.nextTag++;
     SheetData& sheet = s.sheets[sheetTag];
     sheet.tag = sheetTag;
@@ -401,12 +401,12 @@ tag_t addComponent(tag_t parent, tag_t prototype, const std::string& backingName
   }
   std::string backing = backingName;
   if (backing.empty() && prototype != NULL_TAG) {
-    backing = findPart(prototype)->spec.fullPath;
+    backing = findPart(prototype)->definition.fullPath;
   }
   std::vector<tag_t>* siblings = nullptr;
   if (PartData* part = findPart(parent)) {
     if (part->rootComponent == NULL_TAG) {
-      part->rootComponent = newComponent(parent, part->spec.fullPath).tag;
+      part->rootComponent = newComponent(parent, part->definition.fullPath).tag;
     }
     siblings = &s.components.at(part->rootComponent).children;
   } else if (auto component = s.components.find(parent); component != s.components.end()) {

@@ -63,13 +63,13 @@ void fillNamingFailures(const std::string& call, host::UF_CLONE_naming_failures_
 
 std::string cloneFileName(const PartData& part) {
   const std::string& rule = state().clone.nameRuleNewString;
-  if (!part.spec.managed) {
-    return part.spec.leaf + ".prt";
+  if (!part.definition.managed) {
+    return part.definition.leaf + ".prt";
   }
   std::string name = rule.empty() ? std::string("${DB_PART_NO}") : rule;
   const std::string token = "${DB_PART_NO}";
   for (auto at = name.find(token); at != std::string::npos; at = name.find(token)) {
-    name.replace(at, token.size(), part.spec.managed->partNumber);
+    name.replace(at, token.size(), part.definition.managed->partNumber);
   }
   return name + ".prt";
 }
@@ -108,7 +108,7 @@ class SimUf : public host::Uf {
     if (p == nullptr) {
       return call.finish(kErrorBadTag);
     }
-    const std::string name = p->spec.managed ? encodedName(*p) : p->spec.fullPath;
+    const std::string name = p->definition.managed ? encodedName(*p) : p->definition.fullPath;
     if (!copyToBuffer(name, part_fspec, host::MAX_FSPEC_BUFSIZE)) {
       return call.finish(part_fspec == nullptr ? kErrorBadArgument : kErrorBufferTooSmall);
     }
@@ -137,7 +137,7 @@ class SimUf : public host::Uf {
     if (p == nullptr || is_instance == nullptr) {
       return call.finish(p == nullptr ? kErrorBadTag : kErrorBadArgument);
     }
-    *is_instance = p->spec.familyInstance;
+    *is_instance = p->definition.familyInstance;
     return call.finish(0);
   }
 
@@ -151,7 +151,7 @@ class SimUf : public host::Uf {
     if (p == nullptr || is_template == nullptr) {
       return call.finish(p == nullptr ? kErrorBadTag : kErrorBadArgument);
     }
-    *is_template = p->spec.familyTemplate;
+    *is_template = p->definition.familyTemplate;
     return call.finish(0);
   }
 
@@ -165,7 +165,7 @@ class SimUf : public host::Uf {
     if (p == nullptr || instance == nullptr) {
       return call.finish(p == nullptr ? kErrorBadTag : kErrorBadArgument);
     }
-    *instance = p->spec.familyIndex >= 0 ? (kFamilyInstanceBit | part) : host::NULL_TAG;
+    *instance = p->definition.familyIndex >= 0 ? (kFamilyInstanceBit | part) : host::NULL_TAG;
     return call.finish(0);
   }
 
@@ -177,14 +177,14 @@ class SimUf : public host::Uf {
     }
     PartData* p =
         (instance & kKindMask) == kFamilyInstanceBit ? findPart(instance & ~kKindMask) : nullptr;
-    if (p == nullptr || p->spec.familyIndex < 0) {
+    if (p == nullptr || p->definition.familyIndex < 0) {
       return call.finish(kErrorBadTag);
     }
     if (data == nullptr) {
       return call.finish(kErrorBadArgument);
     }
     data->family = kFamilyBit | p->tag;
-    data->index = p->spec.familyIndex;
+    data->index = p->definition.familyIndex;
     return call.finish(0);
   }
 
@@ -222,8 +222,8 @@ class SimUf : public host::Uf {
       return call.finish(kErrorBadArgument);
     }
     ManagedName decoded;
-    if (PartData* p = findPartByName(encoded_name); p != nullptr && p->spec.managed) {
-      decoded = *p->spec.managed;
+    if (PartData* p = findPartByName(encoded_name); p != nullptr && p->definition.managed) {
+      decoded = *p->definition.managed;
     } else if (std::strncmp(encoded_name, "@DB/", 4) == 0) {
       auto fields = split(std::string(encoded_name + 4), '/');
       fields.resize(4);
@@ -253,7 +253,7 @@ class SimUf : public host::Uf {
       return call.finish(kErrorBadArgument);
     }
     for (const auto& [tag, p] : state().parts) {
-      if (p.spec.managed && p.spec.managed->partNumber == part_number) {
+      if (p.definition.managed && p.definition.managed->partNumber == part_number) {
         *part = kDbPartBit | tag;
         return call.finish(0);
       }
@@ -269,13 +269,13 @@ class SimUf : public host::Uf {
       return call.early();
     }
     PartData* p = (part & kKindMask) == kDbPartBit ? findPart(part & ~kKindMask) : nullptr;
-    if (p == nullptr || !p->spec.managed) {
+    if (p == nullptr || !p->definition.managed) {
       return call.finish(kErrorBadTag);
     }
     if (revision == nullptr) {
       return call.finish(kErrorBadArgument);
     }
-    if (!p->spec.managed->hasConfiguredRevision) {
+    if (!p->definition.managed->hasConfiguredRevision) {
       return call.finish(kErrorNotFound);
     }
     *revision = kDbRevisionBit | p->tag;
@@ -291,10 +291,11 @@ class SimUf : public host::Uf {
     }
     PartData* p =
         (revision & kKindMask) == kDbRevisionBit ? findPart(revision & ~kKindMask) : nullptr;
-    if (p == nullptr || !p->spec.managed) {
+    if (p == nullptr || !p->definition.managed) {
       return call.finish(kErrorBadTag);
     }
-    if (!copyToBuffer(p->spec.managed->revisionId, revision_id, host::UF_UGMGR_NAME_BUFSIZE)) {
+    if (!copyToBuffer(p->definition.managed->revisionId, revision_id,
+                      host::UF_UGMGR_NAME_BUFSIZE)) {
       return call.finish(revision_id == nullptr ? kErrorBadArgument : kErrorBufferTooSmall);
     }
     return call.finish(0);
@@ -472,7 +473,7 @@ class SimUf : public host::Uf {
     if (!clone.dryrun) {
       for (tag_t tag : clone.parts) {
         const PartData& part = *findPart(tag);
-        std::vector<std::string> files = part.spec.cloneFiles;
+        std::vector<std::string> files = part.definition.cloneFiles;
         if (files.empty()) {
           files.push_back(cloneFileName(part));
         }
@@ -485,7 +486,7 @@ class SimUf : public host::Uf {
             return call.finish(kErrorFileNotFound);
           }
           out << "simulated NX export of "
-              << (part.spec.managed ? encodedName(part) : part.spec.fullPath) << "\n";
+              << (part.definition.managed ? encodedName(part) : part.definition.fullPath) << "\n";
         }
       }
     }

@@ -145,17 +145,17 @@ Attributes* attributesOf(tag_t tag) {
 }
 
 std::string encodedName(const PartData& part) {
-  if (!part.spec.managed) {
+  if (!part.definition.managed) {
     return {};
   }
-  const ManagedName& m = *part.spec.managed;
+  const ManagedName& m = *part.definition.managed;
   return m.encodedName.empty() ? "@DB/" + m.partNumber + "/" + m.revision : m.encodedName;
 }
 
 PartData* findPartByName(const std::string& name) {
   for (auto& [tag, part] : state().parts) {
-    if ((part.spec.managed && encodedName(part) == name) ||
-        (!part.spec.fullPath.empty() && part.spec.fullPath == name)) {
+    if ((part.definition.managed && encodedName(part) == name) ||
+        (!part.definition.fullPath.empty() && part.definition.fullPath == name)) {
       return &part;
     }
   }

@@ -24,7 +24,7 @@ using Attributes = std::map<std::string, std::string>;
 
 struct PartData {
   tag_t tag = NULL_TAG;
-  PartSpec spec;
+  PartDefinition definition;
   Attributes attributes;
   Attributes savedAttributes;
   bool modified = false;

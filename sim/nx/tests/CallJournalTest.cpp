@@ -16,9 +16,9 @@ class CallJournal : public ::testing::Test {
 };
 
 TEST_F(CallJournal, RecordsCallsInOrderWithArgumentsAndOutcomes) {
-  PartSpec spec;
-  spec.fullPath = "/m/a.prt";
-  const tag_t part = addPart(spec);
+  PartDefinition definition;
+  definition.fullPath = "/m/a.prt";
+  const tag_t part = addPart(definition);
   ASSERT_EQ(uf().UF_initialize(), 0);
   char name[host::MAX_FSPEC_BUFSIZE];
   ASSERT_EQ(uf().UF_PART_ask_part_name(part, name), 0);
@@ -72,9 +72,9 @@ TEST_F(CallJournal, UfCallOutsideInitializeFailsAndIsAViolation) {
 }
 
 TEST_F(CallJournal, NxOpenCallsAreJournalledWithTheirNames) {
-  PartSpec spec;
-  spec.fullPath = "/m/a.prt";
-  setDisplayedPart(addPart(spec));
+  PartDefinition definition;
+  definition.fullPath = "/m/a.prt";
+  setDisplayedPart(addPart(definition));
   host::BasePart* part = host::nx().GetSession()->Parts()->BaseDisplay();
   part->Leaf();
   EXPECT_EQ(journalNames(),

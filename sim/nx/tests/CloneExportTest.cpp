@@ -29,12 +29,12 @@ class CloneExport : public ::testing::Test {
   host::Uf& uf() { return host::nx().Uf(); }
 
   static tag_t managed(const std::string& number) {
-    PartSpec spec;
+    PartDefinition definition;
     ManagedName name;
     name.partNumber = number;
     name.revision = "A";
-    spec.managed = name;
-    return addPart(spec);
+    definition.managed = name;
+    return addPart(definition);
   }
 
   void configure() {
@@ -75,12 +75,12 @@ TEST_F(CloneExport, AssemblyExportWritesEveryMemberNamedByPartNumber) {
 }
 
 TEST_F(CloneExport, ConfiguredCloneFilesAndDryRun) {
-  PartSpec spec;
+  PartDefinition definition;
   ManagedName name;
   name.partNumber = "123-A";
-  spec.managed = name;
-  spec.cloneFiles = {"123-A.prt", "123-A.pdf", "sub/extra.txt"};
-  addPart(spec);
+  definition.managed = name;
+  definition.cloneFiles = {"123-A.prt", "123-A.pdf", "sub/extra.txt"};
+  addPart(definition);
   configure();
   ASSERT_EQ(uf().UF_CLONE_add_part("@DB/123-A/"), 0);
   ASSERT_EQ(uf().UF_CLONE_set_dryrun(true), 0);

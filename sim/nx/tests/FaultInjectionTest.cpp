@@ -11,10 +11,10 @@ class FaultInjection : public ::testing::Test {
  protected:
   void SetUp() override {
     reset();
-    PartSpec spec;
-    spec.fullPath = "/models/bracket.prt";
-    spec.uniqueIdentifier = "3f2a1c9e-0b7d-4e51-9a3c-5d8e7f6a1b2c";
-    part_ = addPart(spec);
+    PartDefinition definition;
+    definition.fullPath = "/models/bracket.prt";
+    definition.uniqueIdentifier = "3f2a1c9e-0b7d-4e51-9a3c-5d8e7f6a1b2c";
+    part_ = addPart(definition);
     setDisplayedPart(part_);
   }
   void TearDown() override { reset(); }

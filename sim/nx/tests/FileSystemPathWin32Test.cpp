@@ -44,9 +44,9 @@ class FileSystemPathWin32 : public ::testing::Test {
 };
 
 TEST_F(FileSystemPathWin32, PdfPrintWritesToANonAsciiFolderGivenInTheAnsiCodePage) {
-  PartSpec spec;
-  spec.drawingSheets = {"SHT1"};
-  setDisplayedPart(addPart(spec));
+  PartDefinition definition;
+  definition.drawingSheets = {"SHT1"};
+  setDisplayedPart(addPart(definition));
   auto* part = dynamic_cast<host::Part*>(host::nx().GetSession()->Parts()->BaseDisplay());
   ASSERT_NE(part, nullptr);
   host::PrintPDFBuilder* builder = part->PlotManager()->CreatePrintPdfbuilder();
@@ -59,11 +59,11 @@ TEST_F(FileSystemPathWin32, PdfPrintWritesToANonAsciiFolderGivenInTheAnsiCodePag
 
 TEST_F(FileSystemPathWin32, CloneAndHelpMapUseTheAnsiCodePage) {
   { std::ofstream(directory_ / L"synquohelp.map") << "synquohelp = page.html\n"; }
-  PartSpec spec;
+  PartDefinition definition;
   ManagedName name;
   name.partNumber = "100";
-  spec.managed = name;
-  addPart(spec);
+  definition.managed = name;
+  addPart(definition);
   host::Uf& uf = host::nx().Uf();
   ASSERT_EQ(uf.UF_initialize(), 0);
   EXPECT_EQ(uf.UF_HELP_load_map_file((narrow_ + "\\synquohelp.map").c_str()), 0);

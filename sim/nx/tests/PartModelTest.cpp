@@ -20,15 +20,15 @@ class PartModel : public ::testing::Test {
 };
 
 TEST_F(PartModel, NoDisplayedPartGivesNull) {
-  addPart(PartSpec{});
+  addPart(PartDefinition{});
   EXPECT_EQ(displayed(), nullptr);
 }
 
 TEST_F(PartModel, DisplayedPartAnswersItsNamesIdentifierAndTag) {
-  PartSpec spec;
-  spec.fullPath = "/models/bracket.prt";
-  spec.uniqueIdentifier = "legacy-0042";
-  const tag_t tag = addPart(spec);
+  PartDefinition definition;
+  definition.fullPath = "/models/bracket.prt";
+  definition.uniqueIdentifier = "legacy-0042";
+  const tag_t tag = addPart(definition);
   setDisplayedPart(tag);
   host::BasePart* part = displayed();
   ASSERT_NE(part, nullptr);
@@ -40,27 +40,27 @@ TEST_F(PartModel, DisplayedPartAnswersItsNamesIdentifierAndTag) {
 }
 
 TEST_F(PartModel, UnsavedPartHasEmptyPathAndItsGivenLeaf) {
-  PartSpec spec;
-  spec.leaf = "_model1";
-  setDisplayedPart(addPart(spec));
+  PartDefinition definition;
+  definition.leaf = "_model1";
+  setDisplayedPart(addPart(definition));
   EXPECT_EQ(displayed()->FullPath(), "");
   EXPECT_EQ(displayed()->Leaf(), "_model1");
 }
 
 TEST_F(PartModel, ABasePartThatIsNoPartDoesNotCastToPart) {
-  PartSpec spec;
-  spec.fullPath = "/m/x.prt";
-  spec.isPart = false;
-  setDisplayedPart(addPart(spec));
+  PartDefinition definition;
+  definition.fullPath = "/m/x.prt";
+  definition.isPart = false;
+  setDisplayedPart(addPart(definition));
   ASSERT_NE(displayed(), nullptr);
   EXPECT_EQ(dynamic_cast<host::Part*>(displayed()), nullptr);
   EXPECT_EQ(displayed()->FullPath(), "/m/x.prt");
 }
 
 TEST_F(PartModel, StringAttributesCanBeReadWrittenAndDeleted) {
-  PartSpec spec;
-  spec.attributes["SYNQUO_ID"] = " abc ";
-  const tag_t tag = addPart(spec);
+  PartDefinition definition;
+  definition.attributes["SYNQUO_ID"] = " abc ";
+  const tag_t tag = addPart(definition);
   setDisplayedPart(tag);
   host::BasePart* part = displayed();
   using Type = NXObject::AttributeType;
@@ -88,9 +88,9 @@ TEST_F(PartModel, StringAttributesCanBeReadWrittenAndDeleted) {
 }
 
 TEST_F(PartModel, SaveWritesTheSessionAttributesToTheFile) {
-  PartSpec spec;
-  spec.fullPath = "/m/a.prt";
-  const tag_t tag = addPart(spec);
+  PartDefinition definition;
+  definition.fullPath = "/m/a.prt";
+  const tag_t tag = addPart(definition);
   setDisplayedPart(tag);
   displayed()->SetUserAttribute("SYNQUO_ID", -1, "v", NXObject::UpdateOption::Now);
   auto status = displayed()->Save(host::BasePart::SaveComponents::False,
@@ -105,7 +105,7 @@ TEST_F(PartModel, SaveWritesTheSessionAttributesToTheFile) {
 }
 
 TEST_F(PartModel, AFailingSaveKeepsTheFileAsItWas) {
-  const tag_t tag = addPart(PartSpec{});
+  const tag_t tag = addPart(PartDefinition{});
   setDisplayedPart(tag);
   setSaveOutcome(tag, 1, 0);
   displayed()->SetUserAttribute("SYNQUO_ID", -1, "v", NXObject::UpdateOption::Now);
@@ -117,9 +117,9 @@ TEST_F(PartModel, AFailingSaveKeepsTheFileAsItWas) {
 }
 
 TEST_F(PartModel, ComponentTreeYieldsChildrenInOrderWithTheirPrototypes) {
-  PartSpec root;
+  PartDefinition root;
   root.fullPath = "/a/asm.prt";
-  PartSpec member;
+  PartDefinition member;
   member.fullPath = "/a/bolt.prt";
   const tag_t asmTag = addPart(root);
   const tag_t boltTag = addPart(member);
@@ -163,15 +163,15 @@ TEST_F(PartModel, ComponentTreeYieldsChildrenInOrderWithTheirPrototypes) {
 }
 
 TEST_F(PartModel, APartWithoutMembersHasNoRootComponent) {
-  setDisplayedPart(addPart(PartSpec{}));
+  setDisplayedPart(addPart(PartDefinition{}));
   ASSERT_NE(displayed()->ComponentAssembly(), nullptr);
   EXPECT_EQ(displayed()->ComponentAssembly()->RootComponent(), nullptr);
 }
 
 TEST_F(PartModel, DrawingSheetsIterateInOrder) {
-  PartSpec spec;
-  spec.drawingSheets = {"SHT1", "SHT2", "SHT3"};
-  setDisplayedPart(addPart(spec));
+  PartDefinition definition;
+  definition.drawingSheets = {"SHT1", "SHT2", "SHT3"};
+  setDisplayedPart(addPart(definition));
   auto* part = dynamic_cast<host::Part*>(displayed());
   ASSERT_NE(part, nullptr);
   std::vector<std::string> names;
@@ -182,9 +182,9 @@ TEST_F(PartModel, DrawingSheetsIterateInOrder) {
 }
 
 TEST_F(PartModel, ModifiedStateAndApplicationModuleAreAnsweredThroughUf) {
-  PartSpec spec;
-  spec.modified = true;
-  const tag_t tag = addPart(spec);
+  PartDefinition definition;
+  definition.modified = true;
+  const tag_t tag = addPart(definition);
   setApplicationModule(host::UF_APP_DRAFTING);
   ASSERT_EQ(uf().UF_initialize(), 0);
   EXPECT_TRUE(uf().UF_PART_is_modified(tag));

@@ -22,10 +22,10 @@ class PdfPrint : public ::testing::Test {
     directory_ =
         fs::temp_directory_path() / ("nxsim-pdf-" + std::to_string(std::random_device{}()));
     fs::create_directories(directory_);
-    PartSpec spec;
-    spec.fullPath = "/d/bracket.prt";
-    spec.drawingSheets = {"SHT1", "SHT2", "SHT3"};
-    setDisplayedPart(addPart(spec));
+    PartDefinition definition;
+    definition.fullPath = "/d/bracket.prt";
+    definition.drawingSheets = {"SHT1", "SHT2", "SHT3"};
+    setDisplayedPart(addPart(definition));
     part_ = dynamic_cast<host::Part*>(host::nx().GetSession()->Parts()->BaseDisplay());
     ASSERT_NE(part_, nullptr);
   }

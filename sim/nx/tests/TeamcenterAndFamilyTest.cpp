@@ -21,17 +21,17 @@ class TeamcenterAndFamily : public ::testing::Test {
   host::Uf& uf() { return host::nx().Uf(); }
 
   tag_t managedPart(bool configured = true) {
-    PartSpec spec;
-    spec.leaf = "123-A/B";
+    PartDefinition definition;
+    definition.leaf = "123-A/B";
     ManagedName name;
     name.partNumber = "123-A";
     name.revision = "B";
-    name.fileType = "specification";
+    name.fileType = "UGMASTER";
     name.fileName = "drawing";
     name.revisionId = "B.2";
     name.hasConfiguredRevision = configured;
-    spec.managed = name;
-    return addPart(spec);
+    definition.managed = name;
+    return addPart(definition);
   }
 };
 
@@ -47,14 +47,14 @@ TEST_F(TeamcenterAndFamily, ManagedPartNameDecodesToItsTeamcenterNames) {
   ASSERT_EQ(uf().UF_UGMGR_decode_part_file_name(encoded, number, revision, type, file), 0);
   EXPECT_STREQ(number, "123-A");
   EXPECT_STREQ(revision, "B");
-  EXPECT_STREQ(type, "specification");
+  EXPECT_STREQ(type, "UGMASTER");
   EXPECT_STREQ(file, "drawing");
 }
 
 TEST_F(TeamcenterAndFamily, NativePathIsNoManagedName) {
-  PartSpec spec;
-  spec.fullPath = "/m/native.prt";
-  const tag_t tag = addPart(spec);
+  PartDefinition definition;
+  definition.fullPath = "/m/native.prt";
+  const tag_t tag = addPart(definition);
   char name[host::MAX_FSPEC_BUFSIZE];
   ASSERT_EQ(uf().UF_PART_ask_part_name(tag, name), 0);
   EXPECT_STREQ(name, "/m/native.prt");
@@ -92,11 +92,11 @@ TEST_F(TeamcenterAndFamily, PartWithoutConfiguredRevisionFails) {
 }
 
 TEST_F(TeamcenterAndFamily, FamilyInstanceAndTemplateAreAnswered) {
-  PartSpec instance;
+  PartDefinition instance;
   instance.familyInstance = true;
-  PartSpec templ;
+  PartDefinition templ;
   templ.familyTemplate = true;
-  PartSpec member;
+  PartDefinition member;
   member.familyIndex = 4;
   const tag_t a = addPart(instance);
   const tag_t b = addPart(templ);
