@@ -26,7 +26,7 @@ class SimPlotSourceBuilder : public host::PlotSourceBuilder {
 
 class SimPrintPdfBuilder : public host::PrintPDFBuilder {
  public:
-  SimPrintPdfBuilder(tag_t part, int id) : part_(part), id_(id), source_(*this) {}
+  explicit SimPrintPdfBuilder(int id) : id_(id), source_(*this) {}
 
   host::PlotSourceBuilder* SourceBuilder() override {
     Lock lock(state().mutex);
@@ -60,7 +60,11 @@ class SimPrintPdfBuilder : public host::PrintPDFBuilder {
 
   host::NXObject* Commit() override {
     Lock lock(state().mutex);
-    if (openCall("Builder::Commit", {idText()}, true)) {
+    // What NX would print: action, append, file, sheets given and sheets selected.
+    if (openCall("Builder::Commit",
+                 {idText(), std::to_string(action_), append_ ? "append" : "replace", filename_,
+                  std::to_string(sheets_.size()), std::to_string(selected_)},
+                 true)) {
       return nullptr;
     }
     checkAlive();
@@ -128,7 +132,6 @@ class SimPrintPdfBuilder : public host::PrintPDFBuilder {
     }
   }
 
-  tag_t part_;
   int id_;
   SimPlotSourceBuilder source_;
   std::string filename_;
@@ -162,7 +165,7 @@ class SimPlotManager : public host::PlotManager {
     }
     State& s = state();
     s.builders.push_back(
-        std::make_unique<SimPrintPdfBuilder>(part_, static_cast<int>(s.builders.size()) + 1));
+        std::make_unique<SimPrintPdfBuilder>(static_cast<int>(s.builders.size()) + 1));
     return s.builders.back().get();
   }
 

@@ -64,9 +64,13 @@ TEST_F(PdfPrint, CommitWritesOnePdfWithEverySheet) {
   content << in.rdbuf();
   EXPECT_EQ(content.str().rfind("%PDF-", 0), 0u);
   EXPECT_NE(content.str().find("SHT3"), std::string::npos);
-  std::vector<std::string> names = journalNames();
-  EXPECT_NE(std::find(names.begin(), names.end(), "PlotSourceBuilder::SetSelectedSheets"),
-            names.end());
+  const std::vector<Call> calls = journal();
+  auto commit = std::find_if(calls.begin(), calls.end(),
+                             [](const Call& c) { return c.name == "Builder::Commit"; });
+  ASSERT_NE(commit, calls.end());
+  EXPECT_EQ(commit->args,
+            (std::vector<std::string>{"builder1", "3", "replace",
+                                      (directory_ / "bracket.pdf").string(), "3", "3"}));
   EXPECT_TRUE(violations().empty());
 }
 
