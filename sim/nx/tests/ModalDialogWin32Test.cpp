@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -71,7 +72,7 @@ void CALLBACK startTimer(HWND, UINT, UINT_PTR id, DWORD) {
 
 void CALLBACK refreshTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   fired.push_back("refresh");
-  if (fired.size() == 4) {
+  if (std::count(fired.begin(), fired.end(), "refresh") == 3) {
     KillTimer(nullptr, refreshTimer);
     PostMessageA(saved, WM_SYSCOMMAND, SC_CLOSE, 0);
   }
@@ -88,7 +89,9 @@ TEST_F(ModalDialogWin32, ThreadTimersFireDuringShow) {
     ASSERT_NE(refreshTimer, 0u);
   });
   dialog_->Show();
-  EXPECT_EQ(fired, (std::vector<std::string>{"start", "refresh", "refresh", "refresh"}));
+  // Windows does not promise the order of two overdue timers, only that both fire.
+  EXPECT_EQ(std::count(fired.begin(), fired.end(), "start"), 1);
+  EXPECT_EQ(std::count(fired.begin(), fired.end(), "refresh"), 3);
   EXPECT_EQ(dialogHistory().at(0).closedBy, "close command");
 }
 
