@@ -1,0 +1,170 @@
+// The simulated NX's one process-wide state: the part model, the journal, injected faults,
+// help contexts, dialogs and message boxes. Internal to nxsim.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "addin/host/Nx.h"
+#include "sim/nx/NxSim.h"
+
+namespace nxsim {
+namespace detail {
+
+using Attributes = std::map<std::string, std::string>;
+
+struct PartData {
+  tag_t tag = NULL_TAG;
+  PartDefinition definition;
+  Attributes attributes;
+  Attributes savedAttributes;
+  bool modified = false;
+  int saveCount = 0;
+  int unsavedParts = 0;
+  int unsavedObjects = 0;
+  tag_t rootComponent = NULL_TAG;
+  std::vector<tag_t> sheets;
+  std::unique_ptr<host::BasePart> object;
+  std::unique_ptr<host::Assemblies::ComponentAssembly> assembly;
+  std::unique_ptr<host::Drawings::DrawingSheetCollection> sheetCollection;
+  std::unique_ptr<host::PlotManager> plotManager;
+};
+
+struct ComponentData {
+  tag_t tag = NULL_TAG;
+  tag_t prototype = NULL_TAG;
+  std::string backingName;
+  std::vector<tag_t> children;
+  Attributes attributes;
+  std::unique_ptr<host::Assemblies::Component> object;
+};
+
+struct SheetData {
+  tag_t tag = NULL_TAG;
+  tag_t part = NULL_TAG;
+  std::string name;
+  Attributes attributes;
+  std::unique_ptr<host::Drawings::DrawingSheet> object;
+};
+
+struct CloneSession {
+  bool active = false;
+  int operationClass = 0;
+  std::string directory;
+  std::string assocRootDirectory;
+  std::string nameRuleNewString;
+  bool dryrun = false;
+  std::vector<tag_t> parts;
+};
+
+struct FaultState {
+  Fault fault;
+  int seen = 0;
+};
+
+struct State {
+  std::recursive_mutex mutex;
+
+  tag_t nextTag = 100;
+  std::map<tag_t, PartData> parts;
+  std::map<tag_t, ComponentData> components;
+  std::map<tag_t, SheetData> sheets;
+  tag_t displayed = NULL_TAG;
+  int applicationModule = 0;
+
+  std::vector<Call> journal;
+  std::vector<std::string> violations;
+  std::vector<FaultState> faults;
+  int faultsFired = 0;
+  int ufDepth = 0;
+  std::set<void*> allocations;
+
+  std::map<std::string, std::string> helpMap;
+  std::vector<std::string> helpStack;
+
+  bool printWritesFile = true;
+  std::vector<std::unique_ptr<host::PrintPDFBuilder>> builders;
+  CloneSession clone;
+  std::map<std::string, std::vector<NamingFailure>> namingFailures;
+  std::vector<LoadFailure> loadFailures;
+
+  std::vector<MessageBoxRecord> messageBoxes;
+  std::function<int(const MessageBoxRecord&)> messageBoxAnswerer;
+  DialogDriver dialogDriver;
+  std::chrono::milliseconds dialogTimeout{30000};
+  std::vector<DialogRecord> dialogs;
+  std::optional<std::vector<std::filesystem::path>> resourceDirectories;
+
+  std::unique_ptr<host::Session> session;
+  std::unique_ptr<host::PartCollection> partCollection;
+  std::unique_ptr<host::UI> ui;
+  std::unique_ptr<host::NXMessageBox> messageBox;
+};
+
+State& state();
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+enum KindMask { kCanFailStatus = 1, kCanThrow = 2, kCanReturnNull = 4 };
+
+// Journals a call and decides whether an injected fault hits it. Call with the mutex held.
+struct Entry {
+  std::size_t index = 0;
+  std::optional<Fault> fault;
+};
+Entry enter(const std::string& name, std::vector<std::string> args, int kinds);
+void setOutcome(std::size_t index, const std::string& outcome);
+void violation(const std::string& text);
+
+// An NX Open method: raises an injected NxException; true when an injected null is due.
+bool openCall(const std::string& name, std::vector<std::string> args, bool returnsObject);
+
+// A UF function: journals it, applies an injected status and checks that UF is initialised.
+class UfCall {
+ public:
+  UfCall(const std::string& name, std::vector<std::string> args, bool needsInitialize = true);
+  // Non-zero when the call must return at once with this status.
+  int early() const { return early_; }
+  int finish(int status);
+
+ private:
+  std::size_t index_ = 0;
+  int early_ = 0;
+};
+
+// Memory handed to the caller, released through UF_free.
+char* allocateString(const std::string& text);
+void* allocateBytes(std::size_t size);
+// false when the pointer was not handed out (or is released already).
+bool release(void* pointer);
+
+std::string tagText(tag_t tag);
+PartData* findPart(tag_t tag);
+Attributes* attributesOf(tag_t tag);
+// The Teamcenter encoded name of a managed part; empty for a native one.
+std::string encodedName(const PartData& part);
+// The part whose encoded name or full path is the text.
+PartData* findPartByName(const std::string& name);
+// Copies the text into an NX output buffer; false when it does not fit.
+bool copyToBuffer(const std::string& text, char* buffer, int size);
+
+std::filesystem::path moduleDirectory();
+
+// A path NX was given as narrow text: in the code page the process uses for file names, as
+// narrow Windows APIs read it; UTF-8 elsewhere.
+std::filesystem::path fileSystemPath(const std::string& narrow);
+
+// Space, tab, CR and LF off both ends; ASCII upper case.
+std::string trimText(const std::string& text);
+std::string upperAscii(std::string text);
+
+}  // namespace detail
+}  // namespace nxsim
