@@ -1,7 +1,9 @@
 // sim-browser: the system browser of the simulation. The add-in's shell launch
 // reaches it (Linux: the opener program; Windows: the http/https handler of the
 // wine prefix). It records every URL and follows loopback ones headlessly,
-// approving the Torvane stand-in's sign-in page unless told not to.
+// approving the Torvane stand-in's sign-in page unless told not to. Journal lines:
+// {"url", "state": "opened"}, then {"url", "state": "done", "followed", "requested",
+// "status" | "error"}.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -34,7 +36,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string url = argv[1];
-  nlohmann::json entry = {{"url", url}, {"followed", false}};
+  const std::string journal = envOr("BREVIN_SIM_BROWSER_JOURNAL", "");
+  // One line when the URL arrives and one when it has been dealt with, so that a reader
+  // knows a launch is still loading its page.
+  auto record = [&journal](const nlohmann::json& line) {
+    if (journal.empty()) return;
+    std::ofstream out(journal, std::ios::app | std::ios::binary);
+    out << line.dump() + "\n";
+  };
+  record({{"url", url}, {"state", "opened"}});
+  nlohmann::json entry = {{"url", url}, {"state", "done"}, {"followed", false}};
   if (simrunner::isLoopbackHttpUrl(url)) {
     const bool approve = envOr("BREVIN_SIM_BROWSER_APPROVE", "1") != "0";
     const std::string target = approve ? withApproval(url) : url;
@@ -47,11 +58,7 @@ int main(int argc, char** argv) {
       entry["error"] = got.error;
     }
   }
-  const std::string journal = envOr("BREVIN_SIM_BROWSER_JOURNAL", "");
-  if (!journal.empty()) {
-    std::ofstream out(journal, std::ios::app | std::ios::binary);
-    out << entry.dump() << "\n";
-  }
+  record(entry);
   std::printf("%s\n", entry.dump().c_str());
   return 0;
 }

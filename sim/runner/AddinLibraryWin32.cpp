@@ -1,0 +1,43 @@
+// Loading the add-in with LoadLibraryW.
+#include <windows.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "sim/runner/AddinLibrary.h"
+
+namespace simrunner {
+namespace {
+
+std::wstring widen(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+}  // namespace
+
+void* AddinLibrary::open(const std::string& path) {
+  HMODULE module = LoadLibraryW(widen(path).c_str());
+  if (module == nullptr) {
+    throw std::runtime_error("Cannot load the add-in " + path + ": error " +
+                             std::to_string(GetLastError()));
+  }
+  return module;
+}
+
+void* AddinLibrary::symbol(const char* name) {
+  FARPROC address = GetProcAddress(static_cast<HMODULE>(handle_), name);
+  if (address == nullptr) {
+    throw std::runtime_error("The add-in " + path_ + " does not export " + name);
+  }
+  void* result = nullptr;
+  static_assert(sizeof(result) == sizeof(address), "FARPROC fits an object pointer");
+  std::memcpy(&result, &address, sizeof(result));
+  return result;
+}
+
+}  // namespace simrunner

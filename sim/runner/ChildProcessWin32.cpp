@@ -1,0 +1,103 @@
+// Running a child program with CreateProcessW.
+#include <windows.h>
+
+#include "sim/runner/ChildProcess.h"
+
+namespace simrunner {
+namespace {
+
+std::wstring widen(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+// Quotes one argument the way the C runtime's command-line parser reads it back.
+void appendQuoted(std::wstring& line, const std::wstring& argument) {
+  if (!line.empty()) line += L' ';
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    line += argument;
+    return;
+  }
+  line += L'"';
+  size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == L'"') {
+      line.append(backslashes * 2 + 1, L'\\');
+    } else {
+      line.append(backslashes, L'\\');
+    }
+    backslashes = 0;
+    line += c;
+  }
+  line.append(backslashes * 2, L'\\');
+  line += L'"';
+}
+
+HANDLE openOutput(const std::filesystem::path& file) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return CreateFileW(file.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+ChildResult runChild(const std::filesystem::path& program,
+                     const std::vector<std::string>& arguments, const ChildOptions& options) {
+  ChildResult result;
+  std::wstring line;
+  appendQuoted(line, program.wstring());
+  for (const auto& a : arguments) appendQuoted(line, widen(a));
+
+  HANDLE out = INVALID_HANDLE_VALUE;
+  HANDLE err = INVALID_HANDLE_VALUE;
+  if (!options.stdoutFile.empty()) out = openOutput(options.stdoutFile);
+  if (!options.stderrFile.empty()) err = openOutput(options.stderrFile);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out != INVALID_HANDLE_VALUE ? out : GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = err != INVALID_HANDLE_VALUE ? err : GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  const BOOL created = CreateProcessW(program.wstring().c_str(), line.data(), nullptr, nullptr,
+                                      TRUE, 0, nullptr, nullptr, &startup, &process);
+  const DWORD createError = GetLastError();
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
+  if (!created) {
+    result.error = "Cannot start " + program.u8string() + ": error " + std::to_string(createError);
+    return result;
+  }
+  result.started = true;
+  CloseHandle(process.hThread);
+  const DWORD wait = WaitForSingleObject(
+      process.hProcess,
+      options.timeout.count() > 0 ? static_cast<DWORD>(options.timeout.count()) : INFINITE);
+  if (wait == WAIT_TIMEOUT) {
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    result.timedOut = true;
+    result.error = program.u8string() + " did not finish in " +
+                   std::to_string(options.timeout.count()) + " ms";
+  } else {
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    result.exitCode = static_cast<int>(code);
+    if (code >= 0xC0000000u) {
+      result.crashed = true;
+      result.error = program.u8string() + " ended with exception code " + std::to_string(code);
+    }
+  }
+  CloseHandle(process.hProcess);
+  return result;
+}
+
+}  // namespace simrunner

@@ -1,0 +1,131 @@
+// Running brevin-sim from tests.
+#include "sim/runner/tests/support/SimRun.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "sim/runner/ChildProcess.h"
+#include "sim/runner/JsonLinesFile.h"
+#include "sim/runner/RunnerPlatform.h"
+
+namespace simrunner::testing {
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+fs::path builtProgram(const std::string& stem) {
+  return executablePath().parent_path() / executableFileName(stem);
+}
+
+std::vector<nlohmann::json> SimRun::events(const std::string& kind) const {
+  std::vector<nlohmann::json> out;
+  if (!transcript.is_object()) return out;
+  for (const auto& e : transcript.at("events")) {
+    if (e.value("event", "") == kind) out.push_back(e);
+  }
+  return out;
+}
+
+std::vector<nlohmann::json> SimRun::eventsIn(int invocation, const std::string& kind) const {
+  std::vector<nlohmann::json> out;
+  if (!transcript.is_object()) return out;
+  int current = 0;
+  for (const auto& e : transcript.at("events")) {
+    const std::string k = e.value("event", "");
+    if (k == "invocation") current = e.value("index", 0);
+    if (k == "invocation_end") {
+      if (current == invocation && kind == k) out.push_back(e);
+      current = 0;
+      continue;
+    }
+    if (current == invocation && k == kind) out.push_back(e);
+  }
+  return out;
+}
+
+fs::path SimRun::path(const char* key) const {
+  if (!transcript.is_object() || !transcript.contains(key)) return fs::path();
+  return fs::u8path(transcript.at(key).get<std::string>());
+}
+
+std::vector<nlohmann::json> SimRun::torvaneCalls(const std::string& function) const {
+  JsonLinesFile journal(path("torvane_journal"));
+  std::vector<nlohmann::json> out;
+  for (const auto& line : journal.readNew()) {
+    if (function.empty() || (line.is_object() && line.value("fn", "") == function)) {
+      out.push_back(line);
+    }
+  }
+  return out;
+}
+
+std::string SimRun::logText() const { return readText(path("log_file")); }
+
+std::string SimRun::failures() const {
+  std::string text = "exit code " + std::to_string(exitCode) + "\n";
+  if (transcript.is_object()) {
+    for (const auto& f : transcript.at("failures")) text += "  " + f.get<std::string>() + "\n";
+  }
+  return text + "--- output:\n" + output + "--- errors:\n" + errors;
+}
+
+SimWorkspace::SimWorkspace() : directory_(makeTemporaryDirectory("brevin-sim-test-")) {}
+
+SimWorkspace::~SimWorkspace() {
+  std::error_code error;
+  for (const auto& stage : stages_) fs::remove_all(stage, error);
+  fs::remove_all(directory_, error);
+}
+
+SimRun SimWorkspace::run(nlohmann::json scenario, const std::vector<std::string>& extraArguments) {
+  const std::string tag = std::to_string(++runs_);
+  if (!scenario.contains("torvane")) scenario["torvane"] = nlohmann::json::object();
+  if (!scenario["torvane"].contains("home")) {
+    scenario["torvane"]["home"] = (directory_ / "torvane-home").u8string();
+  }
+  const fs::path scenarioFile = directory_ / ("scenario-" + tag + ".json");
+  const fs::path jsonFile = directory_ / ("transcript-" + tag + ".json");
+  const fs::path outFile = directory_ / ("output-" + tag + ".txt");
+  const fs::path errFile = directory_ / ("errors-" + tag + ".txt");
+  {
+    std::ofstream out(scenarioFile, std::ios::binary);
+    out << scenario.dump(2);
+  }
+  std::vector<std::string> arguments = {"--keep", "--json", jsonFile.u8string()};
+  arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+  arguments.push_back(scenarioFile.u8string());
+  ChildOptions options;
+  options.stdoutFile = outFile;
+  options.stderrFile = errFile;
+  options.timeout = std::chrono::seconds(90);
+  const ChildResult child = runChild(builtProgram("brevin-sim"), arguments, options);
+
+  SimRun run;
+  run.exitCode = child.started && !child.timedOut && !child.crashed ? child.exitCode : -1;
+  run.output = readText(outFile);
+  run.errors = readText(errFile) + child.error;
+  if (fs::exists(jsonFile)) {
+    run.transcript = nlohmann::json::parse(readText(jsonFile), nullptr, false);
+    if (run.transcript.is_discarded()) run.transcript = nullptr;
+  }
+  if (run.transcript.is_object()) {
+    stages_.push_back(run.path("stage_dir"));
+  } else {
+    const std::string marker = "Stage kept: ";
+    const size_t at = run.output.find(marker);
+    if (at != std::string::npos) {
+      const size_t end = run.output.find_first_of("\r\n", at);
+      stages_.push_back(
+          fs::u8path(run.output.substr(at + marker.size(), end - at - marker.size())));
+    }
+  }
+  return run;
+}
+
+}  // namespace simrunner::testing
