@@ -1,6 +1,7 @@
 // The platform on Windows: exactly the Win32 calls the add-in is meant to make.
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 #include <string>
 
