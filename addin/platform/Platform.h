@@ -2,6 +2,7 @@
 // Platform object, so tests can substitute a fake or break a single call.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -36,6 +37,10 @@ struct LockAttempt {
   LockStatus status = LockStatus::Failed;
   std::unique_ptr<DirectoryLock> lock;  // set exactly when status is Acquired
 };
+
+// A window of the desktop, as an opaque number; kNoWindow names none.
+using WindowHandle = std::uintptr_t;
+inline constexpr WindowHandle kNoWindow = 0;
 
 // Name of the file that carries a directory's lock, inside that directory.
 inline constexpr const char* kLockFileName = "synquo.lock";
@@ -86,6 +91,21 @@ class Platform {
   // Whether the path itself is a symbolic link or a junction (other reparse points count
   // too). False when it is absent or cannot be examined.
   virtual bool isLink(const std::filesystem::path& path) = 0;
+
+  // Hands a URL to the system shell to open, normally in the browser. On Windows:
+  // ShellExecuteA with no owner window, the verb "open", no parameters or directory, and
+  // SW_SHOWNORMAL; success is a result above 32. Elsewhere: the program named by the
+  // environment variable BROWSER (else xdg-open) is started with the URL as its one argument,
+  // without a shell; success is that it started. The caller decides which URLs are safe.
+  virtual bool openUrl(const std::string& url) = 0;
+
+  // The active window of the calling thread (GetActiveWindow); kNoWindow when it has none.
+  // Call on the user-interface thread.
+  virtual WindowHandle activeWindow() = 0;
+
+  // Posts WM_SYSCOMMAND with SC_CLOSE and lParam 0 to the window (PostMessageA), which closes
+  // a dialog after its handler returns. Returns whether the message was queued.
+  virtual bool postCloseCommand(WindowHandle window) = 0;
 };
 
 // The platform in use by this process: the native implementation unless a ScopedPlatform

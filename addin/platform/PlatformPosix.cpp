@@ -2,16 +2,22 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "addin/platform/Platform.h"
+#include "sim/desktop/Desktop.h"
+
+extern char** environ;
 
 namespace platform {
 namespace {
@@ -181,6 +187,32 @@ class PosixPlatform : public Platform {
   static bool exists(const std::filesystem::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
+  }
+
+  bool openUrl(const std::string& url) override {
+    const char* browser = std::getenv("BROWSER");
+    std::string program = browser != nullptr && *browser != '\0' ? browser : "xdg-open";
+    std::vector<char*> argv = {program.data(), const_cast<char*>(url.c_str()), nullptr};
+    pid_t child = 0;
+    if (::posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+      return false;
+    }
+    // The browser runs on its own; reap it from a detached waiter so it leaves no zombie.
+    std::thread([child] {
+      int status = 0;
+      while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+    return true;
+  }
+
+  WindowHandle activeWindow() override {
+    return reinterpret_cast<WindowHandle>(desktop::activeWindow());
+  }
+
+  bool postCloseCommand(WindowHandle window) override {
+    return desktop::postMessage(reinterpret_cast<desktop::Window>(window), desktop::kWmSysCommand,
+                                desktop::kScClose, 0);
   }
 };
 

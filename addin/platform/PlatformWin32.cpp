@@ -1,5 +1,7 @@
 // The platform on Windows: exactly the Win32 calls the add-in is meant to make.
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 #include <string>
 
@@ -165,6 +167,18 @@ class Win32Platform : public Platform {
   bool isLink(const std::filesystem::path& path) override {
     const DWORD attributes = GetFileAttributesW(withoutTrailingSeparators(path.native()).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
+
+  bool openUrl(const std::string& url) override {
+    const HINSTANCE result =
+        ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+  }
+
+  WindowHandle activeWindow() override { return reinterpret_cast<WindowHandle>(GetActiveWindow()); }
+
+  bool postCloseCommand(WindowHandle window) override {
+    return PostMessageA(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_CLOSE, 0) != 0;
   }
 };
 

@@ -29,6 +29,9 @@ class PlatformWrapper : public Platform {
   }
   bool removeTree(const std::filesystem::path& path) override { return target_.removeTree(path); }
   bool isLink(const std::filesystem::path& path) override { return target_.isLink(path); }
+  bool openUrl(const std::string& url) override { return target_.openUrl(url); }
+  WindowHandle activeWindow() override { return target_.activeWindow(); }
+  bool postCloseCommand(WindowHandle window) override { return target_.postCloseCommand(window); }
 
  private:
   Platform& target_;

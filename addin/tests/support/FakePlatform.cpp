@@ -84,6 +84,21 @@ void FakePlatform::setTempDirectory(const fs::path& path) {
   tempDirectory_ = path;
 }
 
+void FakePlatform::setActiveWindow(WindowHandle window) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  activeWindow_ = window;
+}
+
+std::vector<std::string> FakePlatform::openedUrls() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return openedUrls_;
+}
+
+std::vector<WindowHandle> FakePlatform::closedWindows() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return closedWindows_;
+}
+
 void FakePlatform::fail(Call call, int successesFirst) {
   std::lock_guard<std::mutex> guard(mutex_);
   failures_[call] = successesFirst;
@@ -193,6 +208,27 @@ bool FakePlatform::isLink(const fs::path& path) {
   if (enter(Call::IsLink, path)) return false;
   std::error_code error;
   return fs::is_symlink(fs::symlink_status(path, error));
+}
+
+bool FakePlatform::openUrl(const std::string& url) {
+  if (enter(Call::OpenUrl, {}, url)) return false;
+  std::lock_guard<std::mutex> guard(mutex_);
+  openedUrls_.push_back(url);
+  return true;
+}
+
+WindowHandle FakePlatform::activeWindow() {
+  if (enter(Call::ActiveWindow, {})) return kNoWindow;
+  std::lock_guard<std::mutex> guard(mutex_);
+  return activeWindow_;
+}
+
+bool FakePlatform::postCloseCommand(WindowHandle window) {
+  if (enter(Call::PostCloseCommand, {}, std::to_string(window))) return false;
+  if (window == kNoWindow) return false;
+  std::lock_guard<std::mutex> guard(mutex_);
+  closedWindows_.push_back(window);
+  return true;
 }
 
 }  // namespace platform

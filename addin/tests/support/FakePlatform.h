@@ -23,6 +23,9 @@ class FakePlatform : public Platform {
     RemoveLockedDirectory,
     RemoveTree,
     IsLink,
+    OpenUrl,
+    ActiveWindow,
+    PostCloseCommand,
   };
 
   struct Record {
@@ -39,6 +42,12 @@ class FakePlatform : public Platform {
   void setAddinModulePath(const std::filesystem::path& path);
   void setEnvironment(const std::string& name, const std::filesystem::path& value);
   void setTempDirectory(const std::filesystem::path& path);
+  // The window activeWindow() answers; kNoWindow at first.
+  void setActiveWindow(WindowHandle window);
+
+  // URLs handed to openUrl (also the refused ones) and windows sent the close command.
+  std::vector<std::string> openedUrls() const;
+  std::vector<WindowHandle> closedWindows() const;
 
   // The call succeeds `successesFirst` more times and fails from then on, until healed.
   void fail(Call call, int successesFirst = 0);
@@ -59,6 +68,9 @@ class FakePlatform : public Platform {
   bool removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override;
   bool removeTree(const std::filesystem::path& path) override;
   bool isLink(const std::filesystem::path& path) override;
+  bool openUrl(const std::string& url) override;
+  WindowHandle activeWindow() override;
+  bool postCloseCommand(WindowHandle window) override;
 
  private:
   // Records the call and tells whether it is to fail.
@@ -68,6 +80,9 @@ class FakePlatform : public Platform {
   ModuleFile moduleFile_;
   std::map<std::string, std::filesystem::path> environment_;
   std::filesystem::path tempDirectory_;
+  WindowHandle activeWindow_ = kNoWindow;
+  std::vector<std::string> openedUrls_;
+  std::vector<WindowHandle> closedWindows_;
   std::map<Call, int> failures_;  // successes left before failing
   std::vector<Record> records_;
 };

@@ -1,0 +1,30 @@
+// What the main dialog leaves for the dialog cycle: the workspaces it loaded and
+// the upload the user asked for. Touched only on NX's user-interface thread.
+#pragma once
+
+#include <vantel/vantel.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+struct MainDialogState {
+  std::vector<vantel::VantelWorkspace> workspaces;
+  // Display name of each workspace, same order: the enumeration's members.
+  std::vector<std::string> workspaceNames;
+  // Workspace id set by the upload gate; taken and cleared by the dialog cycle.
+  std::optional<int64_t> pendingUpload;
+
+  void reset() { *this = MainDialogState(); }
+};
+
+// The one state of the process, created on first use.
+MainDialogState& mainDialogState();
+
+// A workspace's name, or "(unnamed workspace)" when it has none.
+std::string workspaceDisplayName(const vantel::VantelWorkspace& workspace);
+
+}  // namespace ui

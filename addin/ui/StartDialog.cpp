@@ -1,0 +1,73 @@
+// The start dialog.
+#include "addin/ui/StartDialog.h"
+
+#include <memory>
+
+#include "addin/auth/SignInActions.h"
+#include "addin/entry/HelpContext.h"
+#include "addin/host/Nx.h"
+#include "addin/host/NxException.h"
+#include "addin/ui/DialogWindow.h"
+#include "addin/ui/MessageBoxes.h"
+
+namespace ui {
+namespace {
+
+constexpr const char* kDialogFile = "start.dlx";
+constexpr const char* kSignInButton = "signInButton";
+
+class StartDialogWindow {
+ public:
+  void show() {
+    host::UI* nxUi = host::nx().GetUI();
+    if (nxUi == nullptr) throw host::NxException(1, "NX user interface is not available.");
+    dialog_ = nxUi->CreateDialog(kDialogFile);
+    dialog_->AddInitializeHandler([this] { initialize(); });
+    dialog_->AddDialogShownHandler([this] { dialogShown(); });
+    dialog_->AddUpdateHandler([this](host::BlockStyler::UIBlock* block) { return update(block); });
+    guardHandler([this] { dialog_->Show(); });
+    if (helpPushed_) {
+      helpPushed_ = false;
+      try {
+        synquo::popHelpContext();
+      } catch (...) {
+        // A failed pop only costs the help key.
+      }
+    }
+    dialog_.reset();
+  }
+
+ private:
+  void initialize() {
+    guardHandler([this] {
+      host::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
+      signInButton_ = top != nullptr ? top->FindBlock(kSignInButton) : nullptr;
+    });
+  }
+
+  void dialogShown() {
+    guardHandler([this] { helpPushed_ = synquo::pushHelpContext(); });
+  }
+
+  int update(host::BlockStyler::UIBlock* block) {
+    if (block == nullptr || block != signInButton_) return 0;
+    platform::WindowHandle window = platform::kNoWindow;
+    guardHandler([&window] { window = activeDialogWindow(); });
+    guardHandler([] { auth::runSignInAction(); });
+    guardHandler([window] { closeDialogWindow(window); });
+    return 0;
+  }
+
+  std::unique_ptr<host::BlockStyler::BlockDialog> dialog_;
+  host::BlockStyler::UIBlock* signInButton_ = nullptr;
+  bool helpPushed_ = false;
+};
+
+}  // namespace
+
+void showStartDialog() {
+  StartDialogWindow window;
+  window.show();
+}
+
+}  // namespace ui
