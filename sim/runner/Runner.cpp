@@ -84,7 +84,7 @@ class Run {
   void waitForSignIn(const WaitForSignIn& wait);
   void waitForBrowser(const WaitForBrowser& wait);
   void pollBrowser();
-  void settleBrowser();
+  void settleBrowser(std::chrono::milliseconds quiet);
   int answerMessageBox(const nxsim::MessageBoxRecord& box);
   void checkMessageBoxes(const std::vector<MessageBoxExpectation>& expected, size_t first);
   void finish();
@@ -265,6 +265,7 @@ void Run::invoke(const Invoke& invoke) {
   }
   tracker_.sync();
   if (!options_.interactive) scripted_.end();
+  settleBrowser(std::chrono::milliseconds(150));
   const std::vector<std::string> dialogs = tracker_.filesSince(firstDialog);
   transcript_.add({{"event", "invocation_end"}, {"index", invocations_}, {"dialogs", dialogs}});
   if (invocations_ == 1) {
@@ -273,7 +274,6 @@ void Run::invoke(const Invoke& invoke) {
                      {"step", "ufusr_ask_unload returned " + std::to_string(unload)},
                      {"ask_unload", unload}});
   }
-  pollBrowser();
   if (invoke.expectDialogs && dialogs != *invoke.expectDialogs) {
     transcript_.fail("Invocation " + std::to_string(invocations_) + " showed " + listText(dialogs) +
                      ", expected " + listText(*invoke.expectDialogs));
@@ -320,15 +320,22 @@ void Run::waitForBrowser(const WaitForBrowser& wait) {
                    {"detail", std::to_string(browserDone_) + " URL(s) opened"}});
 }
 
-void Run::settleBrowser() {
-  // Launches still starting or still loading their page are waited for, within bounds.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+void Run::settleBrowser(std::chrono::milliseconds quiet) {
+  // A launch is seen only once the browser process has started; launches in flight are
+  // waited for until the journal has been quiet for a moment, within bounds.
   const auto deadline = Clock::now() + std::chrono::seconds(15);
+  auto lastChange = Clock::now();
+  int seen = browserOpened_ + browserDone_;
   for (;;) {
     lastBrowserPoll_ = {};
     pollBrowser();
-    if (browserDone_ >= browserOpened_ || Clock::now() >= deadline) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto now = Clock::now();
+    if (browserOpened_ + browserDone_ != seen) {
+      seen = browserOpened_ + browserDone_;
+      lastChange = now;
+    }
+    if ((browserDone_ >= browserOpened_ && now - lastChange >= quiet) || now >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
 
@@ -498,7 +505,7 @@ void Run::finish() {
     }
     transcript_.add({{"event", "step"}, {"step", "ufusr_cleanup"}});
   }
-  settleBrowser();
+  settleBrowser(std::chrono::milliseconds(300));
   for (const auto& v : nxsim::violations()) {
     transcript_.add({{"event", "nx_violation"}, {"text", v}});
     if (!scenario_.allowNxViolations) transcript_.fail("The simulated NX noticed: " + v);

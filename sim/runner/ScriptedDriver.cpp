@@ -120,8 +120,8 @@ void ScriptedDriver::drive(nxsim::OpenDialog& dialog) {
       }
       if (now < showing.until) return;
       transcript_.fail("Dialog " + dialog.file() + ": " + a.block + "." + a.property +
-                       " was still " + inQuotes(actual) + " after " + std::to_string(a.milliseconds) +
-                       " ms (" + describeAction(a) + ")");
+                       " was still " + inQuotes(actual) + " after " +
+                       std::to_string(a.milliseconds) + " ms (" + describeAction(a) + ")");
       showing.next = showing.script->actions.size();
       closeNow(dialog, showing, "the scenario gave up waiting");
       return;

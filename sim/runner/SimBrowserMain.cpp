@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     }
   }
   record(entry);
-  std::printf("%s\n", entry.dump().c_str());
+  // Run by hand, it says what it did; under brevin-sim its output would mix with the transcript.
+  if (journal.empty()) std::printf("%s\n", entry.dump().c_str());
   return 0;
 }

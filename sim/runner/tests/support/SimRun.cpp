@@ -19,6 +19,31 @@ std::string readText(const fs::path& file) {
   return content.str();
 }
 
+const char* const kBrowserOpenedText =
+    "A browser window has been opened for Synquo sign-in. Complete authentication, then click the "
+    "button again to open the dialog.";
+
+nlohmann::json dialog(const std::string& file, nlohmann::json actions) {
+  return {{"file", file}, {"actions", std::move(actions)}};
+}
+
+nlohmann::json invokeStep(nlohmann::json dialogs, nlohmann::json extra) {
+  extra["dialogs"] = std::move(dialogs);
+  return {{"invoke", std::move(extra)}};
+}
+
+nlohmann::json pressSignIn(nlohmann::json extra) {
+  return invokeStep({dialog("start.dlx", {{{"press", "signInButton"}}})}, std::move(extra));
+}
+
+nlohmann::json waitForSignIn(const std::string& expect) {
+  return {{"wait_for_sign_in", {{"timeout_ms", 15000}, {"expect", expect}}}};
+}
+
+nlohmann::json closeMainDialog() {
+  return invokeStep({dialog("synquoGui.dlx", {{{"close", true}}})});
+}
+
 fs::path builtProgram(const std::string& stem) {
   return executablePath().parent_path() / executableFileName(stem);
 }

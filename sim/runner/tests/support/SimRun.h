@@ -49,6 +49,15 @@ class SimWorkspace {
 
 std::string readText(const std::filesystem::path& file);
 
+// Pieces of scenarios.
+nlohmann::json dialog(const std::string& file, nlohmann::json actions = nlohmann::json::array());
+nlohmann::json invokeStep(nlohmann::json dialogs, nlohmann::json extra = nlohmann::json::object());
+nlohmann::json pressSignIn(nlohmann::json extra = nlohmann::json::object());
+nlohmann::json waitForSignIn(const std::string& expect);
+nlohmann::json closeMainDialog();
+
+extern const char* const kBrowserOpenedText;
+
 // The path of a program built beside the test (brevin-sim, sim-browser).
 std::filesystem::path builtProgram(const std::string& stem);
 
