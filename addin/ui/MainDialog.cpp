@@ -90,8 +90,8 @@ class MainDialogWindow {
     if (state.workspaces.empty()) {
       showSynquoInformation("No Synquo workspaces were returned for the authenticated user.");
     }
-    if (auto properties = dialog_->GetBlockProperties("workspaceList")) {
-      properties->SetEnumMembers("Value", state.workspaceNames);
+    if (auto* list = dynamic_cast<host::BlockStyler::Enumeration*>(workspaceList_)) {
+      list->SetEnumMembers(state.workspaceNames);
     }
   }
 
