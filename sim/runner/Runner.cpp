@@ -80,6 +80,7 @@ class Run {
   void setUpEnvironment();
   void setUpNx();
   void addComponents(nxsim::tag_t parent, const std::vector<ComponentSpec>& components);
+  void runStep(const Step& step, bool& invoked);
   void invoke(const Invoke& invoke);
   void waitForSignIn(const WaitForSignIn& wait);
   void waitForBrowser(const WaitForBrowser& wait);
@@ -408,6 +409,44 @@ nlohmann::json Run::document(int exitCode) const {
   return doc;
 }
 
+void Run::runStep(const Step& step, bool& invoked) {
+  switch (step.kind) {
+    case Step::Kind::Invoke:
+      invoke(step.invoke);
+      invoked = true;
+      break;
+    case Step::Kind::WaitForSignIn:
+      waitForSignIn(step.waitForSignIn);
+      break;
+    case Step::Kind::SetFaults:
+      writeFaults(stage_.faultsFile, step.faults);
+      transcript_.add({{"event", "step"}, {"step", "set_faults"}, {"detail", step.faults.dump()}});
+      break;
+    case Step::Kind::SleepMs:
+      transcript_.add({{"event", "step"},
+                       {"step", "sleep"},
+                       {"detail", std::to_string(step.milliseconds) + " ms"}});
+      std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds));
+      pollBrowser();
+      break;
+    case Step::Kind::SetBrowser:
+      setEnvironment("BREVIN_SIM_BROWSER_APPROVE", step.browserApprove ? "1" : "0");
+      transcript_.add({{"event", "step"},
+                       {"step", "set_browser"},
+                       {"detail", step.browserApprove ? "approve" : "do not approve"}});
+      break;
+    case Step::Kind::WaitForBrowser:
+      waitForBrowser(step.waitForBrowser);
+      break;
+    case Step::Kind::NxFault:
+      injectNxFaults(step.nxFaults);
+      transcript_.add({{"event", "step"},
+                       {"step", "nx_faults"},
+                       {"detail", std::to_string(step.nxFaults.size()) + " fault(s) injected"}});
+      break;
+  }
+}
+
 int Run::execute() {
   try {
     stage_ = prepareStage(
@@ -431,41 +470,10 @@ int Run::execute() {
   bool invoked = false;
   for (const Step& step : scenario_.steps) {
     if (options_.interactive && interactive_.quitRequested()) break;
-    switch (step.kind) {
-      case Step::Kind::Invoke:
-        invoke(step.invoke);
-        invoked = true;
-        break;
-      case Step::Kind::WaitForSignIn:
-        waitForSignIn(step.waitForSignIn);
-        break;
-      case Step::Kind::SetFaults:
-        writeFaults(stage_.faultsFile, step.faults);
-        transcript_.add(
-            {{"event", "step"}, {"step", "set_faults"}, {"detail", step.faults.dump()}});
-        break;
-      case Step::Kind::SleepMs:
-        transcript_.add({{"event", "step"},
-                         {"step", "sleep"},
-                         {"detail", std::to_string(step.milliseconds) + " ms"}});
-        std::this_thread::sleep_for(std::chrono::milliseconds(step.milliseconds));
-        pollBrowser();
-        break;
-      case Step::Kind::SetBrowser:
-        setEnvironment("BREVIN_SIM_BROWSER_APPROVE", step.browserApprove ? "1" : "0");
-        transcript_.add({{"event", "step"},
-                         {"step", "set_browser"},
-                         {"detail", step.browserApprove ? "approve" : "do not approve"}});
-        break;
-      case Step::Kind::WaitForBrowser:
-        waitForBrowser(step.waitForBrowser);
-        break;
-      case Step::Kind::NxFault:
-        injectNxFaults(step.nxFaults);
-        transcript_.add({{"event", "step"},
-                         {"step", "nx_faults"},
-                         {"detail", std::to_string(step.nxFaults.size()) + " fault(s) injected"}});
-        break;
+    try {
+      runStep(step, invoked);
+    } catch (const std::exception& e) {
+      transcript_.fail(std::string("A step could not be carried out: ") + e.what());
     }
   }
   if (options_.interactive && !invoked) {

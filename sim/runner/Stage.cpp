@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "sim/runner/RunnerPlatform.h"
 
@@ -21,8 +22,14 @@ void writeFile(const fs::path& file, const std::string& content) {
     out.close();
     if (!out) throw std::runtime_error("Cannot write " + partial.u8string());
   }
+  // A reader holding the file open (Torvane reads the fault file at every call) makes the
+  // replacement fail on Windows for a moment.
   std::error_code error;
-  fs::rename(partial, file, error);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::rename(partial, file, error);
+    if (!error) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   if (error) {
     fs::remove(partial, error);
     throw std::runtime_error("Cannot write " + file.u8string());
