@@ -1,6 +1,7 @@
 // brevin-sim's operating-system needs on Windows (and under wine).
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <random>

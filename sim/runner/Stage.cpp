@@ -40,8 +40,10 @@ void copyInto(const fs::path& source, const fs::path& directory) {
   if (!fs::is_regular_file(source)) {
     throw std::runtime_error("Cannot stage " + source.u8string() + ": no such file");
   }
+  // Removed first: mingw's copy_file refuses to overwrite whatever the options say.
   std::error_code error;
-  fs::copy_file(source, directory / source.filename(), fs::copy_options::overwrite_existing, error);
+  fs::remove(directory / source.filename(), error);
+  fs::copy_file(source, directory / source.filename(), error);
   if (error) {
     throw std::runtime_error("Cannot copy " + source.u8string() + " to " + directory.u8string() +
                              ": " + error.message());
