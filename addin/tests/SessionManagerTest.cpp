@@ -13,25 +13,14 @@
 #include <thread>
 
 #include "addin/auth/SignInFlow.h"
+#include "addin/tests/support/Gate.h"
 
 namespace auth {
 namespace {
 
 using namespace std::chrono_literals;
 
-// A one-shot signal; copies share it, so a detached worker may keep one.
-class Gate {
- public:
-  void open() const { promise_->set_value(); }
-  void wait() const { future_.wait(); }
-  bool waitFor(std::chrono::milliseconds timeout) const {
-    return future_.wait_for(timeout) == std::future_status::ready;
-  }
-
- private:
-  std::shared_ptr<std::promise<void>> promise_ = std::make_shared<std::promise<void>>();
-  std::shared_future<void> future_ = promise_->get_future().share();
-};
+using testsupport::Gate;
 
 // Runs `call` on another thread and tells whether it came back within a bound, so a call
 // that wrongly waits fails the test instead of hanging it.

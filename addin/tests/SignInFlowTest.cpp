@@ -16,25 +16,14 @@
 #include <vector>
 
 #include "addin/auth/SessionManager.h"
+#include "addin/tests/support/Gate.h"
 
 namespace auth {
 namespace {
 
 using namespace std::chrono_literals;
 
-// A one-shot signal; copies share it, so a detached worker may keep one.
-class Gate {
- public:
-  void open() const { promise_->set_value(); }
-  void wait() const { future_.wait(); }
-  bool waitFor(std::chrono::milliseconds timeout) const {
-    return future_.wait_for(timeout) == std::future_status::ready;
-  }
-
- private:
-  std::shared_ptr<std::promise<void>> promise_ = std::make_shared<std::promise<void>>();
-  std::shared_future<void> future_ = promise_->get_future().share();
-};
+using testsupport::Gate;
 
 const std::string kAuthorizeUrl = "https://login.example/authorize?attempt=1";
 

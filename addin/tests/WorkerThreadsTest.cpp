@@ -1,6 +1,7 @@
 // Worker threads that pin the add-in module: start, the zero time-out finished check,
 // join, detach and what happens to a worker nobody waits for.
 #include "addin/platform/WorkerThreads.h"
+#include "addin/tests/support/Gate.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A one-shot signal; copies share it, so a detached worker may keep one.
-class Gate {
- public:
-  void open() const { promise_->set_value(); }
-  void wait() const { future_.wait(); }
-  bool waitFor(std::chrono::milliseconds timeout) const {
-    return future_.wait_for(timeout) == std::future_status::ready;
-  }
-
- private:
-  std::shared_ptr<std::promise<void>> promise_ = std::make_shared<std::promise<void>>();
-  std::shared_future<void> future_ = promise_->get_future().share();
-};
+using testsupport::Gate;
 
 // The thread ends a little after its task; bounded, so a fault fails instead of hanging.
 bool waitUntilFinished(const WorkerThread& worker) {

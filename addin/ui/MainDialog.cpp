@@ -7,9 +7,7 @@
 #include "addin/auth/SessionManager.h"
 #include "addin/auth/SignInActions.h"
 #include "addin/client/ClientSetup.h"
-#include "addin/entry/HelpContext.h"
-#include "addin/host/Nx.h"
-#include "addin/host/NxException.h"
+#include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
 #include "addin/ui/MainDialogState.h"
 #include "addin/ui/MessageBoxes.h"
@@ -27,21 +25,11 @@ using host::BlockStyler::UIBlock;
 class MainDialogWindow {
  public:
   void show() {
-    host::UI* nxUi = host::nx().GetUI();
-    if (nxUi == nullptr) throw host::NxException(1, "NX user interface is not available.");
-    dialog_ = nxUi->CreateDialog(kDialogFile);
+    dialog_ = createAddinDialog(kDialogFile);
     dialog_->AddUpdateHandler([this](UIBlock* block) { return update(block); });
     dialog_->AddInitializeHandler([this] { initialize(); });
     dialog_->AddDialogShownHandler([this] { dialogShown(); });
-    guardHandler([this] { dialog_->Show(); });
-    if (helpPushed_) {
-      helpPushed_ = false;
-      try {
-        synquo::popHelpContext();
-      } catch (...) {
-        // A failed pop only costs the help key.
-      }
-    }
+    showModal(*dialog_, helpPushed_);
     dialog_.reset();
   }
 
@@ -58,7 +46,7 @@ class MainDialogWindow {
 
   void dialogShown() {
     guardHandler([this] {
-      helpPushed_ = synquo::pushHelpContext();
+      helpPushed_ = pushDialogHelp();
       fill();
     });
   }

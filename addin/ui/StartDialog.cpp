@@ -4,9 +4,7 @@
 #include <memory>
 
 #include "addin/auth/SignInActions.h"
-#include "addin/entry/HelpContext.h"
-#include "addin/host/Nx.h"
-#include "addin/host/NxException.h"
+#include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
 #include "addin/ui/MessageBoxes.h"
 
@@ -19,21 +17,11 @@ constexpr const char* kSignInButton = "signInButton";
 class StartDialogWindow {
  public:
   void show() {
-    host::UI* nxUi = host::nx().GetUI();
-    if (nxUi == nullptr) throw host::NxException(1, "NX user interface is not available.");
-    dialog_ = nxUi->CreateDialog(kDialogFile);
+    dialog_ = createAddinDialog(kDialogFile);
     dialog_->AddInitializeHandler([this] { initialize(); });
     dialog_->AddDialogShownHandler([this] { dialogShown(); });
     dialog_->AddUpdateHandler([this](host::BlockStyler::UIBlock* block) { return update(block); });
-    guardHandler([this] { dialog_->Show(); });
-    if (helpPushed_) {
-      helpPushed_ = false;
-      try {
-        synquo::popHelpContext();
-      } catch (...) {
-        // A failed pop only costs the help key.
-      }
-    }
+    showModal(*dialog_, helpPushed_);
     dialog_.reset();
   }
 
@@ -46,7 +34,7 @@ class StartDialogWindow {
   }
 
   void dialogShown() {
-    guardHandler([this] { helpPushed_ = synquo::pushHelpContext(); });
+    guardHandler([this] { helpPushed_ = pushDialogHelp(); });
   }
 
   int update(host::BlockStyler::UIBlock* block) {
