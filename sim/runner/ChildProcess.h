@@ -11,6 +11,8 @@
 namespace simrunner {
 
 struct ChildOptions {
+  // Empty: the child reads this process's stdin.
+  std::filesystem::path stdinFile;
   // Empty: the child writes to this process's stdout / stderr.
   std::filesystem::path stdoutFile;
   std::filesystem::path stderrFile;

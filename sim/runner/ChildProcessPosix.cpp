@@ -28,6 +28,10 @@ ChildResult runChild(const std::filesystem::path& program,
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   const int flags = O_WRONLY | O_CREAT | O_TRUNC;
+  if (!options.stdinFile.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, options.stdinFile.c_str(), O_RDONLY,
+                                     0);
+  }
   if (!options.stdoutFile.empty()) {
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, options.stdoutFile.c_str(), flags,
                                      0644);

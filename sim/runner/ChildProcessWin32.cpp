@@ -56,6 +56,12 @@ ChildResult runChild(const std::filesystem::path& program,
   appendQuoted(line, program.wstring());
   for (const auto& a : arguments) appendQuoted(line, widen(a));
 
+  HANDLE in = INVALID_HANDLE_VALUE;
+  if (!options.stdinFile.empty()) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    in = CreateFileW(options.stdinFile.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   HANDLE out = INVALID_HANDLE_VALUE;
   HANDLE err = INVALID_HANDLE_VALUE;
   if (!options.stdoutFile.empty()) out = openOutput(options.stdoutFile);
@@ -63,13 +69,14 @@ ChildResult runChild(const std::filesystem::path& program,
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdInput = in != INVALID_HANDLE_VALUE ? in : GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = out != INVALID_HANDLE_VALUE ? out : GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = err != INVALID_HANDLE_VALUE ? err : GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
   const BOOL created = CreateProcessW(program.wstring().c_str(), line.data(), nullptr, nullptr,
                                       TRUE, 0, nullptr, nullptr, &startup, &process);
   const DWORD createError = GetLastError();
+  if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
   if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
   if (!created) {

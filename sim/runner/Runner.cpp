@@ -124,9 +124,21 @@ void Run::setUpEnvironment() {
   }
   const TorvaneSetup& t = scenario_.torvane;
   setEnvironment("TORVANE_SIM_AUTH_TIMEOUT", number(t.authTimeoutSeconds.value_or(60)));
-  if (t.autoApprove) setEnvironment("TORVANE_SIM_AUTO_APPROVE", *t.autoApprove ? "1" : "0");
-  if (t.tokenTtlSeconds) setEnvironment("TORVANE_SIM_TOKEN_TTL", number(*t.tokenTtlSeconds));
-  if (t.jobStepMs) setEnvironment("TORVANE_SIM_JOB_STEP_MS", std::to_string(*t.jobStepMs));
+  // What the scenario leaves open is the stand-in's default, not whatever the shell had.
+  auto setOrClear = [](const char* name, const std::optional<std::string>& value) {
+    if (value) {
+      setEnvironment(name, *value);
+    } else {
+      unsetEnvironment(name);
+    }
+  };
+  setOrClear("TORVANE_SIM_AUTO_APPROVE",
+             t.autoApprove ? std::optional<std::string>(*t.autoApprove ? "1" : "0") : std::nullopt);
+  setOrClear("TORVANE_SIM_TOKEN_TTL", t.tokenTtlSeconds
+                                          ? std::optional<std::string>(number(*t.tokenTtlSeconds))
+                                          : std::nullopt);
+  setOrClear("TORVANE_SIM_JOB_STEP_MS",
+             t.jobStepMs ? std::optional<std::string>(std::to_string(*t.jobStepMs)) : std::nullopt);
   setEnvironment("BREVIN_SIM_BROWSER_JOURNAL", stage_.browserJournal.u8string());
   setEnvironment("BREVIN_SIM_BROWSER_APPROVE", scenario_.browserApprove ? "1" : "0");
   if (isWindows()) setEnvironment("LOCALAPPDATA", stage_.localAppData.u8string());

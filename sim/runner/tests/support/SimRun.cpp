@@ -108,7 +108,8 @@ SimWorkspace::~SimWorkspace() {
   fs::remove_all(directory_, error);
 }
 
-SimRun SimWorkspace::run(nlohmann::json scenario, const std::vector<std::string>& extraArguments) {
+SimRun SimWorkspace::run(nlohmann::json scenario, const std::vector<std::string>& extraArguments,
+                         const std::string& input) {
   const std::string tag = std::to_string(++runs_);
   if (!scenario.contains("torvane")) scenario["torvane"] = nlohmann::json::object();
   if (!scenario["torvane"].contains("home")) {
@@ -126,6 +127,8 @@ SimRun SimWorkspace::run(nlohmann::json scenario, const std::vector<std::string>
   arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
   arguments.push_back(scenarioFile.u8string());
   ChildOptions options;
+  options.stdinFile = directory_ / ("input-" + tag + ".txt");
+  std::ofstream(options.stdinFile, std::ios::binary) << input;
   options.stdoutFile = outFile;
   options.stderrFile = errFile;
   options.timeout = std::chrono::seconds(90);

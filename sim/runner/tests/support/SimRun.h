@@ -39,7 +39,9 @@ class SimWorkspace {
 
   const std::filesystem::path& directory() const { return directory_; }
   // The scenario gets this workspace's Torvane home unless it names one.
-  SimRun run(nlohmann::json scenario, const std::vector<std::string>& extraArguments = {});
+  // input, when given, is what brevin-sim reads on its stdin.
+  SimRun run(nlohmann::json scenario, const std::vector<std::string>& extraArguments = {},
+             const std::string& input = "");
 
  private:
   std::filesystem::path directory_;
