@@ -15,6 +15,15 @@ json signOut(json boxes) {
       {{"expect_dialogs", {"synquoGui.dlx"}}, {"expect_message_boxes", std::move(boxes)}});
 }
 
+int revokedTokens(const SimRun& run) {
+  const json state = json::parse(readText(run.path("torvane_home") / "state.json"));
+  int revoked = 0;
+  for (const auto& [token, record] : state.at("tokens").items()) {
+    if (record.value("revoked", false)) ++revoked;
+  }
+  return revoked;
+}
+
 json startDialogAgain() {
   return invokeStep({dialog("start.dlx", {{{"close", true}}})},
                     {{"expect_dialogs", {"start.dlx"}}, {"expect_message_boxes", json::array()}});
@@ -34,6 +43,7 @@ TEST(SignOutE2ETest, SigningOutOpensTheLogoutPageAndForgetsTheSession) {
   const auto logout = run.torvaneCalls("LocalAuthFlowLogout");
   ASSERT_EQ(logout.size(), 1u);
   EXPECT_EQ(logout[0].value("error", ""), "");
+  EXPECT_EQ(revokedTokens(run), 1) << "Torvane revoked the session's token";
 }
 
 TEST(SignOutE2ETest, AFailingLogoutIsShownAndTheUserIsSignedOutAnyway) {
@@ -52,6 +62,9 @@ TEST(SignOutE2ETest, AFailingLogoutIsShownAndTheUserIsSignedOutAnyway) {
   const auto logout = run.torvaneCalls("LocalAuthFlowLogout");
   ASSERT_EQ(logout.size(), 1u);
   EXPECT_TRUE(logout[0].value("faulted", false));
+  EXPECT_EQ(revokedTokens(run), 0) << "the failed logout revoked nothing";
+  EXPECT_TRUE(run.torvaneCalls("GetAllWorkspaces").size() == 1u)
+      << "after signing out the add-in asked for nothing more";
 }
 
 }  // namespace
