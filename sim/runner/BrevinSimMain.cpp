@@ -71,7 +71,10 @@ int main(int argc, char** argv) {
   }
   if (!scenarioGiven) return usage("no scenario file given");
 
-  if (!options.stageDir.empty()) return runScenario(options);
+  if (!options.stageDir.empty()) {
+    endWithParent();
+    return runScenario(options);
+  }
 
   try {
     loadScenario(options.scenario);

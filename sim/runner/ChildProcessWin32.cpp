@@ -84,6 +84,17 @@ ChildResult runChild(const std::filesystem::path& program,
     return result;
   }
   result.started = true;
+  // The child (and what it starts) ends with this process, also when this one is killed.
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job != nullptr) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits)) ||
+        !AssignProcessToJobObject(job, process.hProcess)) {
+      CloseHandle(job);
+      job = nullptr;
+    }
+  }
   CloseHandle(process.hThread);
   const DWORD wait = WaitForSingleObject(
       process.hProcess,
@@ -104,6 +115,7 @@ ChildResult runChild(const std::filesystem::path& program,
     }
   }
   CloseHandle(process.hProcess);
+  if (job != nullptr) CloseHandle(job);
   return result;
 }
 

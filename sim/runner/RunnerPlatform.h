@@ -18,6 +18,10 @@ std::string environment(const std::string& name);
 // The program's arguments after its name, as UTF-8.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
+// Makes this process end when the process that started it ends (Linux; on Windows the
+// starting side puts its children in a job that ends with it).
+void endWithParent();
+
 // The running program's own file.
 std::filesystem::path executablePath();
 

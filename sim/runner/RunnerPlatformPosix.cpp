@@ -1,4 +1,6 @@
 // brevin-sim's operating-system needs on Linux.
+#include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +29,12 @@ std::string environment(const std::string& name) {
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void endWithParent() {
+  const pid_t parent = getppid();
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) raise(SIGKILL);  // it ended before the request took hold
 }
 
 std::filesystem::path executablePath() { return std::filesystem::read_symlink("/proc/self/exe"); }

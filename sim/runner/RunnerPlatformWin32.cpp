@@ -88,6 +88,8 @@ std::vector<std::string> commandLineArguments(int, char**) {
   return arguments;
 }
 
+void endWithParent() {}
+
 std::filesystem::path executablePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
