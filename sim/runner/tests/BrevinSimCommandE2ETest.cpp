@@ -63,6 +63,35 @@ TEST(BrevinSimCommandE2ETest, UnmetExpectationsFailTheRunAndSayWhatHappened) {
   EXPECT_NE(run.output.find("Scenario FAILED (5 failure(s))."), std::string::npos) << run.output;
 }
 
+TEST(BrevinSimCommandE2ETest, TheNxSessionAndItsFaultsAreWhatTheAddinMeets) {
+  SimWorkspace workspace;
+  const json fault = {{"call", "UI::CreateDialog"},
+                      {"kind", "throw"},
+                      {"error_code", 5},
+                      {"message", "No dialog today"}};
+  const json failedShow = {
+      {"expect_dialogs", json::array()},
+      {"expect_message_boxes",
+       {{{"title", "Block Styler"}, {"type", "Error"}, {"text_contains", "No dialog today"}}}}};
+  const SimRun run = workspace.run(
+      {{"nx",
+        {{"parts",
+          {{{"name", "asm"},
+            {"full_path", "/models/asm.prt"},
+            {"components", {{{"part", "bolt"}}, {{"backing_name", "/models/gone.prt"}}}}},
+           {{"name", "bolt"}, {"full_path", "/models/bolt.prt"}}}},
+         {"displayed_part", "asm"},
+         {"application_module", "modeling"},
+         {"faults", {fault}}}},
+       {"steps",
+        {invokeStep(json::array(), failedShow),
+         invokeStep(json::array(), {{"expect_dialogs", {"start.dlx"}}}),
+         {{"nx_faults", {fault}}},
+         invokeStep(json::array(), failedShow)}}});
+  EXPECT_EQ(run.exitCode, 0) << run.failures();
+  EXPECT_EQ(run.transcript.at("nx_violations"), json::array());
+}
+
 TEST(BrevinSimCommandE2ETest, TheStageIsRemovedUnlessKept) {
   SimWorkspace workspace;
   const fs::path scenario = workspace.directory() / "plain.json";
