@@ -61,7 +61,16 @@ void Transcript::print(const nlohmann::json& event) {
   } else if (kind == "dialog_shown") {
     text = "  Dialog " + textOf(event, "file") + " is shown";
     if (event.contains("title")) text += ", title " + inQuotes(textOf(event, "title"));
-    for (const auto& b : event.at("blocks")) text += "\n      " + describeBlock(b);
+    // Empty labels are spacers and placeholders: counted, not listed (the JSON has them all).
+    int empty = 0;
+    for (const auto& b : event.at("blocks")) {
+      if (textOf(b, "type") == "Label" && textOf(b, "label").empty() && !b.contains("bitmap")) {
+        ++empty;
+        continue;
+      }
+      text += "\n      " + describeBlock(b);
+    }
+    if (empty > 0) text += "\n      (and " + std::to_string(empty) + " empty label(s))";
   } else if (kind == "action") {
     text = "    > " + textOf(event, "action");
     if (event.contains("result"))
