@@ -190,6 +190,24 @@ void Run::setUpNx() {
     if (nx.parts[i].name == nx.displayedPart) nxsim::setDisplayedPart(partTags_[i]);
   }
   if (nx.applicationModule) nxsim::setApplicationModule(*nx.applicationModule);
+  if (nx.printWritesFile) nxsim::setPrintWritesFile(*nx.printWritesFile);
+  for (const auto& outcome : nx.saveOutcomes) {
+    for (size_t i = 0; i < nx.parts.size(); ++i) {
+      if (nx.parts[i].name == outcome.part) {
+        nxsim::setSaveOutcome(partTags_[i], outcome.unsavedParts, outcome.unsavedObjects);
+      }
+    }
+  }
+  for (const auto& [call, failures] : nx.namingFailures) {
+    std::vector<nxsim::NamingFailure> list;
+    for (const auto& f : failures) list.push_back({f.inputName, f.outputName, f.status});
+    nxsim::setNamingFailures(call, list);
+  }
+  if (!nx.loadFailures.empty()) {
+    std::vector<nxsim::LoadFailure> list;
+    for (const auto& [file, status] : nx.loadFailures) list.push_back({file, status});
+    nxsim::setLoadFailures(list);
+  }
   nxsim::setDialogTimeout(options_.interactive ? std::chrono::hours(24)
                                                : std::chrono::milliseconds(nx.dialogTimeoutMs));
   injectNxFaults(nx.faults);

@@ -366,7 +366,8 @@ void checkComponentParts(const std::vector<ComponentSpec>& components,
 }
 
 NxSetup parseNx(const Node& node) {
-  node.allowKeys({"parts", "displayed_part", "application_module", "faults", "dialog_timeout_ms"});
+  node.allowKeys({"parts", "displayed_part", "application_module", "faults", "dialog_timeout_ms",
+                  "print_writes_file", "save_outcomes", "naming_failures", "load_failures"});
   NxSetup nx;
   std::set<std::string> names;
   if (node.has("parts")) {
@@ -401,6 +402,45 @@ NxSetup parseNx(const Node& node) {
   }
   if (node.has("faults")) nx.faults = parseNxFaults(node.at("faults"));
   if (node.has("dialog_timeout_ms")) nx.dialogTimeoutMs = node.at("dialog_timeout_ms").integer(1);
+  if (node.has("print_writes_file")) nx.printWritesFile = node.at("print_writes_file").boolean();
+  if (node.has("save_outcomes")) {
+    const Node outcomes = node.at("save_outcomes");
+    for (size_t i = 0; i < outcomes.arraySize(); ++i) {
+      const Node o = outcomes.at(i);
+      o.allowKeys({"part", "unsaved_parts", "unsaved_objects"});
+      SaveOutcomeSpec outcome;
+      outcome.part = o.at("part").text();
+      if (names.count(outcome.part) == 0) o.at("part").fail("names no part of the scenario");
+      if (o.has("unsaved_parts")) outcome.unsavedParts = o.at("unsaved_parts").integer();
+      if (o.has("unsaved_objects")) outcome.unsavedObjects = o.at("unsaved_objects").integer();
+      nx.saveOutcomes.push_back(outcome);
+    }
+  }
+  if (node.has("naming_failures")) {
+    const Node calls = node.at("naming_failures");
+    calls.requireObject();
+    for (auto it = calls.value().begin(); it != calls.value().end(); ++it) {
+      const Node list(it.value(), calls.where() + "." + it.key());
+      auto& failures = nx.namingFailures[it.key()];
+      for (size_t i = 0; i < list.arraySize(); ++i) {
+        const Node f = list.at(i);
+        f.allowKeys({"input_name", "output_name", "status"});
+        NamingFailureSpec failure;
+        if (f.has("input_name")) failure.inputName = f.at("input_name").text();
+        if (f.has("output_name")) failure.outputName = f.at("output_name").text();
+        failure.status = f.at("status").integer(1);
+        failures.push_back(failure);
+      }
+    }
+  }
+  if (node.has("load_failures")) {
+    const Node list = node.at("load_failures");
+    for (size_t i = 0; i < list.arraySize(); ++i) {
+      const Node f = list.at(i);
+      f.allowKeys({"file_name", "status"});
+      nx.loadFailures.emplace_back(f.at("file_name").text(), f.at("status").integer(1));
+    }
+  }
   return nx;
 }
 

@@ -137,8 +137,25 @@ struct PartSpec {
   std::vector<ComponentSpec> components;
 };
 
+struct SaveOutcomeSpec {
+  std::string part;
+  int unsavedParts = 0;
+  int unsavedObjects = 0;
+};
+
+struct NamingFailureSpec {
+  std::string inputName;
+  std::string outputName;
+  int status = 0;
+};
+
 struct NxSetup {
   std::vector<PartSpec> parts;
+  std::optional<bool> printWritesFile;
+  std::vector<SaveOutcomeSpec> saveOutcomes;
+  // Clone call name -> the naming failures it reports.
+  std::map<std::string, std::vector<NamingFailureSpec>> namingFailures;
+  std::vector<std::pair<std::string, int>> loadFailures;  // file name, status
   std::string displayedPart;
   std::optional<int> applicationModule;
   std::vector<NxFaultSpec> faults;

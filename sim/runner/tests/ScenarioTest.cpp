@@ -34,7 +34,11 @@ TEST(ScenarioTest, ReadsAFullScenario) {
                       "components": [{"part": "bolt"}, {"backing_name": "/m/gone.prt"}]},
                      {"name": "bolt", "full_path": "/m/bolt.prt"}],
            "displayed_part": "asm", "application_module": "drafting",
-           "faults": [{"call": "UF_initialize", "status": 7}], "dialog_timeout_ms": 5000},
+           "faults": [{"call": "UF_initialize", "status": 7}], "dialog_timeout_ms": 5000,
+           "print_writes_file": false,
+           "save_outcomes": [{"part": "bolt", "unsaved_parts": 1}],
+           "naming_failures": {"UF_CLONE_perform_clone": [{"input_name": "a", "output_name": "b", "status": 9}]},
+           "load_failures": [{"file_name": "/m/gone.prt", "status": 4}]},
     "steps": [
       {"invoke": {"dialogs": [{"file": "start.dlx", "actions": [
           {"press": "signInButton"},
@@ -75,6 +79,11 @@ TEST(ScenarioTest, ReadsAFullScenario) {
   EXPECT_EQ(*s.nx.applicationModule, 1);
   EXPECT_EQ(s.nx.faults.at(0).status, 7);
   EXPECT_EQ(s.nx.dialogTimeoutMs, 5000);
+  EXPECT_FALSE(*s.nx.printWritesFile);
+  EXPECT_EQ(s.nx.saveOutcomes.at(0).part, "bolt");
+  EXPECT_EQ(s.nx.saveOutcomes.at(0).unsavedParts, 1);
+  EXPECT_EQ(s.nx.namingFailures.at("UF_CLONE_perform_clone").at(0).status, 9);
+  EXPECT_EQ(s.nx.loadFailures.at(0), (std::pair<std::string, int>{"/m/gone.prt", 4}));
 
   ASSERT_EQ(s.steps.size(), 7u);
   const Invoke& invoke = s.steps[0].invoke;
@@ -169,6 +178,8 @@ TEST(ScenarioTest, MistakesAreNamedWithTheirPlace) {
             "scenario.nx.parts: component names the unknown part \"b\"");
   EXPECT_EQ(errorOf({{"nx", {{"parts", {{{"name", "a"}}, {{"name", "a"}}}}}}}),
             "scenario.nx.parts[1]: a second part named \"a\"");
+  EXPECT_EQ(errorOf({{"nx", {{"save_outcomes", {{{"part", "ghost"}}}}}}}),
+            "scenario.nx.save_outcomes[0].part: names no part of the scenario");
   EXPECT_EQ(errorOf({{"nx", {{"faults", {{{"call", "x"}, {"kind", "explode"}}}}}}}),
             "scenario.nx.faults[0].kind: must be status, throw or null");
   EXPECT_EQ(
