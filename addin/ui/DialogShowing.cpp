@@ -25,6 +25,4 @@ void showModal(host::BlockStyler::BlockDialog& dialog, bool& helpPushed) {
   }
 }
 
-bool pushDialogHelp() { return synquo::pushHelpContext(); }
-
 }  // namespace ui

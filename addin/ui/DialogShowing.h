@@ -16,7 +16,4 @@ std::unique_ptr<host::BlockStyler::BlockDialog> createAddinDialog(const char* di
 // is cleared even when the pop fails.
 void showModal(host::BlockStyler::BlockDialog& dialog, bool& helpPushed);
 
-// Pushes the add-in's help context for a dialog being shown; returns whether it was pushed.
-bool pushDialogHelp();
-
 }  // namespace ui

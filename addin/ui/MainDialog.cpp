@@ -7,6 +7,7 @@
 #include "addin/auth/SessionManager.h"
 #include "addin/auth/SignInActions.h"
 #include "addin/client/ClientSetup.h"
+#include "addin/entry/HelpContext.h"
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
 #include "addin/ui/MainDialogState.h"
@@ -40,13 +41,12 @@ class MainDialogWindow {
       if (top == nullptr) return;
       workspaceList_ = top->FindBlock("workspaceList");
       signOutButton_ = top->FindBlock("signOutButton");
-      uploadButton_ = top->FindBlock("uploadButton");
     });
   }
 
   void dialogShown() {
     guardHandler([this] {
-      helpPushed_ = pushDialogHelp();
+      helpPushed_ = synquo::pushHelpContext();
       fill();
     });
   }
@@ -104,7 +104,6 @@ class MainDialogWindow {
   std::unique_ptr<BlockDialog> dialog_;
   UIBlock* workspaceList_ = nullptr;
   UIBlock* signOutButton_ = nullptr;
-  UIBlock* uploadButton_ = nullptr;
   bool helpPushed_ = false;
 };
 

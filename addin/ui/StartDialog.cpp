@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "addin/auth/SignInActions.h"
+#include "addin/entry/HelpContext.h"
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
 #include "addin/ui/MessageBoxes.h"
@@ -34,7 +35,7 @@ class StartDialogWindow {
   }
 
   void dialogShown() {
-    guardHandler([this] { helpPushed_ = pushDialogHelp(); });
+    guardHandler([this] { helpPushed_ = synquo::pushHelpContext(); });
   }
 
   int update(host::BlockStyler::UIBlock* block) {
