@@ -80,6 +80,8 @@ struct MessageBoxRecord {
   std::string text;
 };
 NXSIM_EXPORT std::vector<MessageBoxRecord> messageBoxes();
+// "Error", "Warning", "Information" or "Question", as journals and transcripts write it.
+NXSIM_EXPORT std::string messageBoxTypeName(host::NXMessageBox::DialogType type);
 // Answers message boxes (default: 1, OK).
 NXSIM_EXPORT void setMessageBoxAnswerer(std::function<int(const MessageBoxRecord&)> answerer);
 

@@ -10,10 +10,8 @@
 #include "sim/nx/State.h"
 
 namespace nxsim {
-namespace detail {
-namespace {
 
-std::string typeName(host::NXMessageBox::DialogType type) {
+std::string messageBoxTypeName(host::NXMessageBox::DialogType type) {
   switch (type) {
     case host::NXMessageBox::DialogType::Error:
       return "Error";
@@ -26,6 +24,9 @@ std::string typeName(host::NXMessageBox::DialogType type) {
   }
   return "Unknown";
 }
+
+namespace detail {
+namespace {
 
 std::vector<std::filesystem::path> searchDirectories() {
   const auto& configured = state().resourceDirectories;
@@ -42,7 +43,7 @@ class SimMessageBox : public host::NXMessageBox {
     MessageBoxRecord record{title, type, message};
     {
       Lock lock(state().mutex);
-      openCall("NXMessageBox::Show", {title, typeName(type), message}, false);
+      openCall("NXMessageBox::Show", {title, messageBoxTypeName(type), message}, false);
       state().messageBoxes.push_back(record);
       answerer = state().messageBoxAnswerer;
     }
@@ -127,6 +128,7 @@ class SimNx : public host::Nx {
 };
 
 }  // namespace
+
 }  // namespace detail
 
 using namespace detail;

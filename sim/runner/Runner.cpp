@@ -25,20 +25,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string boxType(host::NXMessageBox::DialogType type) {
-  switch (type) {
-    case host::NXMessageBox::DialogType::Error:
-      return "Error";
-    case host::NXMessageBox::DialogType::Warning:
-      return "Warning";
-    case host::NXMessageBox::DialogType::Information:
-      return "Information";
-    case host::NXMessageBox::DialogType::Question:
-      return "Question";
-  }
-  return "?";
-}
-
 std::string number(double value) {
   std::ostringstream out;
   out << value;
@@ -228,7 +214,7 @@ int Run::answerMessageBox(const nxsim::MessageBoxRecord& box) {
   nlohmann::json event = {{"event", "message_box"},
                           {"invocation", invocations_},
                           {"title", box.title},
-                          {"type", boxType(box.type)},
+                          {"type", nxsim::messageBoxTypeName(box.type)},
                           {"text", box.text}};
   int answer = scenario_.messageBoxAnswer;
   if (options_.interactive) {
