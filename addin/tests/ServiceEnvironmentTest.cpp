@@ -5,9 +5,11 @@
 
 #include <cctype>
 #include <set>
+#include <sstream>
 
 #include "addin/settings/PropertiesFile.h"
 #include "addin/tests/support/AddinEnvironment.h"
+#include "addin/tests/support/Process.h"
 
 namespace synquo {
 namespace {
@@ -49,6 +51,25 @@ TEST(ServiceEnvironment, EachNameSelectsItsEnvironmentInAnyCase) {
   }
 }
 
+// The form a service description must have to sign in: https URLs ending in "/" on
+// .example hosts, an audience path of "/api/v2/", a client id of 32 letters and digits.
+void expectServiceForm(const nlohmann::json& row) {
+  ASSERT_EQ(row.size(), 4u);
+  for (const char* member : {"LoginURL", "ServerURL", "Audience"}) {
+    const std::string url = row.at(member).get<std::string>();
+    EXPECT_EQ(url.rfind("https://", 0), 0u) << url;
+    EXPECT_EQ(url.back(), '/') << url;
+    const std::string host = url.substr(8, url.find('/', 8) - 8);
+    EXPECT_GE(host.size(), std::string(".example").size());
+    EXPECT_EQ(host.substr(host.size() - 8), ".example") << url;
+  }
+  const std::string audience = row.at("Audience").get<std::string>();
+  EXPECT_EQ(audience.substr(audience.find('/', 8)), "/api/v2/");
+  const std::string clientId = row.at("ClientID").get<std::string>();
+  EXPECT_EQ(clientId.size(), 32u);
+  for (char c : clientId) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c))) << clientId;
+}
+
 TEST(ServiceEnvironment, EveryRowHasTheFourMembersInTheirForm) {
   std::set<std::string> clientIds;
   std::set<std::string> servers;
@@ -56,25 +77,34 @@ TEST(ServiceEnvironment, EveryRowHasTheFourMembersInTheirForm) {
     ServiceSettings settings;
     settings.environment = name;
     const nlohmann::json row = resolveServiceEnvironment(settings);
-    ASSERT_EQ(row.size(), 4u);
-    for (const char* member : {"LoginURL", "ServerURL", "Audience"}) {
-      const std::string url = row.at(member).get<std::string>();
-      EXPECT_EQ(url.rfind("https://", 0), 0u) << url;
-      EXPECT_EQ(url.back(), '/') << url;
-      const std::string host = url.substr(8, url.find('/', 8) - 8);
-      EXPECT_GE(host.size(), std::string(".example").size());
-      EXPECT_EQ(host.substr(host.size() - 8), ".example") << url;
-    }
-    const std::string audience = row.at("Audience").get<std::string>();
-    EXPECT_EQ(audience.substr(audience.find('/', 8)), "/api/v2/");
-    const std::string clientId = row.at("ClientID").get<std::string>();
-    EXPECT_EQ(clientId.size(), 32u);
-    for (char c : clientId) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c))) << clientId;
-    clientIds.insert(clientId);
+    expectServiceForm(row);
+    clientIds.insert(row.at("ClientID").get<std::string>());
     servers.insert(row.at("ServerURL").get<std::string>());
   }
   EXPECT_EQ(clientIds.size(), 4u);
   EXPECT_EQ(servers.size(), 4u);
+}
+
+// A user who copies the shipped example and uncomments its overrides must get a
+// description that can sign in.
+TEST(ServiceEnvironment, TheExampleFilesOverrideSamplesHaveTheWorkingForm) {
+  AddinEnvironment addin;
+  const std::string example = testsupport::readFile(
+      testsupport::selfExecutablePath().parent_path() / "synquo.properties.example");
+  std::string uncommented;
+  std::istringstream lines(example);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("#synquo_", 0) == 0) line.erase(0, 1);
+    uncommented += line + "\n";
+  }
+  addin.writeProperties(uncommented);
+  loadSettings();
+  const ServiceSettings settings = readServiceSettings();
+  EXPECT_FALSE(settings.loginUrl.empty());
+  EXPECT_FALSE(settings.serverUrl.empty());
+  EXPECT_FALSE(settings.clientId.empty());
+  EXPECT_FALSE(settings.audience.empty());
+  expectServiceForm(resolveServiceEnvironment(settings));
 }
 
 TEST(ServiceEnvironment, NonEmptyOverridesReplaceSingleMembers) {
