@@ -5,29 +5,18 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 
 #include <vantel/vantel.h>
 
 #include "addin/auth/SessionManager.h"
 #include "addin/auth/SignInStatus.h"
+#include "addin/client/AuthCallbacks.h"
 
 namespace auth {
 
-// The sign-in operations of the service client. Any member may be empty, which means
-// that the operation is not configured.
-struct AuthCallbacks {
-  // The page where the user signs in.
-  std::function<std::string()> authorize;
-  // Blocks until the browser flow has ended and gives its tokens. Runs on the worker.
-  std::function<vantel::VantelLocalAuthTokens()> complete;
-  // The profile of the user who owns the access token; no value means no profile.
-  // Runs on the worker.
-  std::function<std::optional<vantel::VantelUser>(const std::string& accessToken)> fetchUser;
-  // Ends the service-side sign-in; gives a page to open in the browser, or an empty text.
-  std::function<std::string()> logout;
-};
+// The sign-in operations of the service client, as the client layer binds them.
+using AuthCallbacks = synquo::AuthCallbacks;
 
 // What the flow needs from the operating system.
 struct PlatformCallbacks {

@@ -3,8 +3,8 @@
 
 #include <stdexcept>
 
-#include "addin/client/TorvaneLibraryName.h"
 #include "addin/client/VantelLoggerAdapter.h"
+#include "addin/common/AddinVersion.h"
 #include "addin/logging/Log.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
@@ -16,7 +16,6 @@ namespace {
 
 constexpr const char* kTorvaneLogFileName = "synquo-torvane-integration.log";
 constexpr const char* kServiceName = "brevin";
-constexpr const char* kServiceVersion = "1.0.0";
 
 const char* lowerCaseLevelName(logging::LogLevel level) {
   switch (level) {
@@ -44,7 +43,7 @@ std::filesystem::path addinModuleDirectory() {
 }
 
 std::filesystem::path torvaneLibraryPath() {
-  return addinModuleDirectory() / platform::fromFileNameCodePage(torvaneLibraryFileName());
+  return addinModuleDirectory() / platform::fromFileNameCodePage(vantel::kTorvaneLibraryFileName);
 }
 
 vantel::VantelInitializeOptions buildInitializeOptions() {
@@ -56,7 +55,7 @@ vantel::VantelInitializeOptions buildInitializeOptions() {
     options.logLevel = lowerCaseLevelName(level);
   }
   options.externalServer = resolveServiceEnvironment(readServiceSettings());
-  options.serviceInfo[kServiceName] = kServiceVersion;
+  options.serviceInfo[kServiceName] = kAddinVersion;
   return options;
 }
 
@@ -79,8 +78,8 @@ std::shared_ptr<vantel::VantelClient> sharedVantelClient() {
   return client;
 }
 
-auth::AuthCallbacks clientAuthCallbacks() {
-  auth::AuthCallbacks callbacks;
+AuthCallbacks clientAuthCallbacks() {
+  AuthCallbacks callbacks;
   callbacks.authorize = [] { return sharedVantelClient()->localAuthFlowAuthorize(); };
   callbacks.complete = [] { return sharedVantelClient()->localAuthFlowComplete(); };
   callbacks.fetchUser = [](const std::string& accessToken) {

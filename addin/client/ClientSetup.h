@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "addin/auth/SignInFlow.h"
+#include "addin/client/AuthCallbacks.h"
 #include "addin/client/ServiceOperations.h"
 
 namespace synquo {
@@ -32,7 +32,7 @@ std::filesystem::path addinModuleDirectory();
 std::filesystem::path torvaneLibraryPath();
 
 // Bundles bound to the shared client. Building them does not create the client.
-auth::AuthCallbacks clientAuthCallbacks();
+AuthCallbacks clientAuthCallbacks();
 ServiceOperations clientServiceOperations();
 
 }  // namespace synquo

@@ -1,5 +1,5 @@
 // NX's three entry points of a user-function library; the add-in exports nothing else.
-#include "addin/entry/AddinLauncher.h"
+#include "addin/entry/EntryPoints.h"
 
 // The export list is the build's (brevin.def on Windows, brevin.version elsewhere).
 #define BREVIN_ENTRY extern "C"

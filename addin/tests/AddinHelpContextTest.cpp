@@ -1,4 +1,4 @@
-#include "addin/entry/HelpContext.h"
+#include "addin/ui/HelpContext.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "addin/tests/support/LogCapture.h"
 #include "sim/nx/NxSim.h"
 
-namespace synquo {
+namespace ui {
 namespace {
 
 using testsupport::AddinEnvironment;
@@ -90,4 +90,4 @@ TEST(HelpContext, PushesAndPopsOncePerShowingWhateverFails) {
 }
 
 }  // namespace
-}  // namespace synquo
+}  // namespace ui

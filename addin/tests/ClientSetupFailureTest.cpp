@@ -2,8 +2,8 @@
 // or the Torvane library beside it cannot be found.
 #include <gtest/gtest.h>
 
+#include <vantel/TorvaneLibraryName.h>
 #include "addin/client/ClientSetup.h"
-#include "addin/client/TorvaneLibraryName.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/AddinEnvironment.h"
 #include "addin/tests/support/TorvaneStandIn.h"
@@ -27,7 +27,7 @@ std::string failureOf(const std::function<void()>& call) {
 TEST(ClientSetupFailure, ReportsEachCauseAndRetriesOnlyWhatCanChange) {
   AddinEnvironment installation;
   TorvaneStandIn torvane(installation.addinDirectory(), /*placeLibrary=*/false);
-  const auth::AuthCallbacks auth = clientAuthCallbacks();
+  const AuthCallbacks auth = clientAuthCallbacks();
   const ServiceOperations operations = clientServiceOperations();
 
   installation.platform().setAddinModuleFile({false, {}});
@@ -39,7 +39,7 @@ TEST(ClientSetupFailure, ReportsEachCauseAndRetriesOnlyWhatCanChange) {
   installation.platform().setAddinModulePath(installation.addinDirectory() / "brevin.dll");
   const std::string expected =
       "Failed to load Torvane library at " +
-      platform::toFileNameCodePage(installation.addinDirectory() / torvaneLibraryFileName());
+      platform::toFileNameCodePage(installation.addinDirectory() / vantel::kTorvaneLibraryFileName);
   EXPECT_EQ(failureOf([&] { auth.authorize(); }), expected);
   EXPECT_EQ(failureOf([&] { operations.listWorkspaces("token", ""); }), expected);
   EXPECT_EQ(failureOf([&] { auth.complete(); }), expected);

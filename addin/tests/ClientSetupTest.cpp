@@ -25,7 +25,7 @@ TEST(ClientSetup, CreatesOneClientOnFirstUseAndBindsTheBundlesToIt) {
       "synquo_nx_log_level=DEBUG\nsynquo_nx_server=Staging\nsynquo_nx_client_id=override-id\n");
 
   // Building the bundles does not create the client.
-  const auth::AuthCallbacks auth = clientAuthCallbacks();
+  const AuthCallbacks auth = clientAuthCallbacks();
   const ServiceOperations operations = clientServiceOperations();
   EXPECT_TRUE(torvane.calls("Initialize").empty());
 

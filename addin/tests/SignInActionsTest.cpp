@@ -1,20 +1,20 @@
 // The sign-in and sign-out actions against the Go stand-in of Torvane, with the shell
 // and windows of the fake platform and NX's message boxes of the simulated NX.
-#include "addin/auth/SignInActions.h"
+#include "addin/ui/SignInActions.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "addin/auth/SessionManager.h"
-#include "addin/entry/AddinLauncher.h"
 #include "addin/settings/PropertiesFile.h"
 #include "addin/tests/support/AddinEnvironment.h"
 #include "addin/tests/support/TorvaneStandIn.h"
+#include "addin/ui/Dispatcher.h"
 #include "sim/nx/NxSim.h"
 #include "sim/runner/HttpGet.h"
 
-namespace auth {
+namespace ui {
 namespace {
 
 using host::NXMessageBox;
@@ -56,7 +56,7 @@ std::vector<Box> takeBoxes() {
 }
 
 bool waitForAttemptToEnd() {
-  return testsupport::waitUntil([] { return !sessionManager().isSignInInProgress(); },
+  return testsupport::waitUntil([] { return !auth::sessionManager().isSignInInProgress(); },
                                 std::chrono::seconds(20));
 }
 
@@ -73,7 +73,7 @@ class SignInActions : public ::testing::Test {
     nxsim::setDialogDriver([](nxsim::OpenDialog& dialog) { dialog.postClose(); });
   }
   static void TearDownTestSuite() {
-    sessionManager().clearSession();
+    auth::sessionManager().clearSession();
     delete torvane;
     delete installation;
   }
@@ -94,11 +94,11 @@ TEST_F(SignInActions, RefusedOrFailedBrowserLaunchIsShownNowAndAtTheNextInvocati
       installation->defaultLogDirectory(),
       "[WARNING] [Synquo] Not opening Synquo sign-in URL in the browser: "
       "refused URL scheme \"file\"."));
-  EXPECT_FALSE(sessionManager().isSignInInProgress());
+  EXPECT_FALSE(auth::sessionManager().isSignInInProgress());
 
-  synquo::launchAddin();  // the pending text once more, then the start dialog
+  launchAddin();  // the pending text once more, then the start dialog
   EXPECT_EQ(takeBoxes(), std::vector<Box>{error(kBrowserFailed)});
-  synquo::launchAddin();
+  launchAddin();
   EXPECT_TRUE(takeBoxes().empty());
 
   torvane->setFaults(nlohmann::json::object());
@@ -106,7 +106,7 @@ TEST_F(SignInActions, RefusedOrFailedBrowserLaunchIsShownNowAndAtTheNextInvocati
   runSignInAction();
   installation->platform().heal(platform::FakePlatform::Call::OpenUrl);
   EXPECT_EQ(takeBoxes(), std::vector<Box>{error(kBrowserFailed)});
-  EXPECT_EQ(sessionManager().takePendingMessage(), kBrowserFailed);
+  EXPECT_EQ(auth::sessionManager().takePendingMessage(), kBrowserFailed);
 }
 
 TEST_F(SignInActions, ServiceFailuresReachTheUserAsThePendingMessageOnce) {
@@ -114,7 +114,7 @@ TEST_F(SignInActions, ServiceFailuresReachTheUserAsThePendingMessageOnce) {
   runSignInAction();
   EXPECT_EQ(takeBoxes(),
             std::vector<Box>{error("LocalAuthFlowAuthorize failed: authorize refused")});
-  synquo::launchAddin();
+  launchAddin();
   EXPECT_EQ(takeBoxes(),
             std::vector<Box>{error("LocalAuthFlowAuthorize failed: authorize refused")});
 
@@ -123,11 +123,11 @@ TEST_F(SignInActions, ServiceFailuresReachTheUserAsThePendingMessageOnce) {
     runSignInAction();
     EXPECT_EQ(takeBoxes(), std::vector<Box>{info(kBrowserOpened)}) << function;
     ASSERT_TRUE(waitForAttemptToEnd());
-    EXPECT_FALSE(sessionManager().isSignedIn()) << function;
-    synquo::launchAddin();
+    EXPECT_FALSE(auth::sessionManager().isSignedIn()) << function;
+    launchAddin();
     EXPECT_EQ(takeBoxes(),
               std::vector<Box>{error(std::string(function) + " failed: service unavailable")});
-    synquo::launchAddin();
+    launchAddin();
     EXPECT_TRUE(takeBoxes().empty()) << function;
   }
   torvane->setFaults(nlohmann::json::object());
@@ -137,7 +137,7 @@ TEST_F(SignInActions, SecondClickAbandonsTheOpenAttemptAndKeepsOnlyItsOwnResult)
   const size_t completesBefore = torvane->calls("LocalAuthFlowComplete").size();
   TorvaneStandIn::setAutoApprove(false);
   runSignInAction();
-  ASSERT_TRUE(sessionManager().isSignInInProgress());
+  ASSERT_TRUE(auth::sessionManager().isSignInInProgress());
   runSignInAction();
   EXPECT_EQ(takeBoxes(), (std::vector<Box>{info(kBrowserOpened), info(kBrowserOpened)}));
   const std::vector<std::string> urls = installation->platform().openedUrls();
@@ -150,14 +150,14 @@ TEST_F(SignInActions, SecondClickAbandonsTheOpenAttemptAndKeepsOnlyItsOwnResult)
   ASSERT_TRUE(approved.ok) << approved.error;
   ASSERT_TRUE(waitForAttemptToEnd());
   TorvaneStandIn::setAutoApprove(true);
-  ASSERT_TRUE(sessionManager().isSignedIn());
+  ASSERT_TRUE(auth::sessionManager().isSignedIn());
   // The first worker either saw the cancel before asking Torvane, or its abandoned wait
   // ends in an error; neither may reach the session.
   testsupport::waitUntil(
       [&] { return torvane->calls("LocalAuthFlowComplete").size() >= completesBefore + 2; },
       std::chrono::seconds(2));
-  EXPECT_EQ(sessionManager().takePendingMessage(), "");
-  EXPECT_EQ(sessionManager().displayName(), "Jordan Lee");
+  EXPECT_EQ(auth::sessionManager().takePendingMessage(), "");
+  EXPECT_EQ(auth::sessionManager().displayName(), "Jordan Lee");
   std::vector<nlohmann::json> completes = torvane->calls("LocalAuthFlowComplete");
   completes.erase(completes.begin(), completes.begin() + static_cast<long>(completesBefore));
   int succeeded = 0;
@@ -181,17 +181,17 @@ TEST_F(SignInActions, SecondClickAbandonsTheOpenAttemptAndKeepsOnlyItsOwnResult)
 }
 
 TEST_F(SignInActions, SignOutClearsTheSessionEvenWhenTheServiceFails) {
-  if (!sessionManager().isSignedIn()) {
+  if (!auth::sessionManager().isSignedIn()) {
     runSignInAction();
     takeBoxes();
     ASSERT_TRUE(waitForAttemptToEnd());
   }
-  ASSERT_TRUE(sessionManager().isSignedIn());
+  ASSERT_TRUE(auth::sessionManager().isSignedIn());
   torvane->setFaults({{"LocalAuthFlowLogout", {{"error", "revocation failed"}}}});
   runSignOutAction();
   EXPECT_EQ(takeBoxes(), std::vector<Box>{error("LocalAuthFlowLogout failed: revocation failed")});
-  EXPECT_FALSE(sessionManager().isSignedIn());
-  EXPECT_EQ(sessionManager().displayName(), "");
+  EXPECT_FALSE(auth::sessionManager().isSignedIn());
+  EXPECT_EQ(auth::sessionManager().displayName(), "");
 
   // A logout page that is no web page is dropped quietly, apart from the log.
   runSignInAction();
@@ -205,7 +205,7 @@ TEST_F(SignInActions, SignOutClearsTheSessionEvenWhenTheServiceFails) {
   EXPECT_TRUE(AddinEnvironment::logContains(
       installation->defaultLogDirectory(),
       "[WARNING] [Synquo] Dropping Synquo logout URL: refused URL without a scheme."));
-  EXPECT_FALSE(sessionManager().isSignedIn());
+  EXPECT_FALSE(auth::sessionManager().isSignedIn());
 
   // A normal sign-out opens the service's logout page.
   torvane->setFaults(nlohmann::json::object());
@@ -216,8 +216,8 @@ TEST_F(SignInActions, SignOutClearsTheSessionEvenWhenTheServiceFails) {
   EXPECT_TRUE(takeBoxes().empty());
   ASSERT_EQ(installation->platform().openedUrls().size(), opened + 2);
   EXPECT_EQ(installation->platform().openedUrls().back().rfind("https://", 0), 0u);
-  EXPECT_FALSE(sessionManager().isSignedIn());
+  EXPECT_FALSE(auth::sessionManager().isSignedIn());
 }
 
 }  // namespace
-}  // namespace auth
+}  // namespace ui

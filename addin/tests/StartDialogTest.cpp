@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-#include "addin/client/TorvaneLibraryName.h"
+#include <vantel/TorvaneLibraryName.h>
+
 #include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/AddinEnvironment.h"
@@ -47,7 +48,7 @@ class StartDialog : public ::testing::Test {
   static std::string missingLibraryText() {
     return "Failed to load Torvane library at " +
            platform::toFileNameCodePage(installation_->addinDirectory() /
-                                        synquo::torvaneLibraryFileName());
+                                        vantel::kTorvaneLibraryFileName);
   }
 
   static AddinEnvironment* installation_;

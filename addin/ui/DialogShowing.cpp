@@ -1,9 +1,9 @@
 // The steps every add-in dialog takes around NX's modal Show().
 #include "addin/ui/DialogShowing.h"
 
-#include "addin/entry/HelpContext.h"
 #include "addin/host/Nx.h"
 #include "addin/host/NxException.h"
+#include "addin/ui/HelpContext.h"
 #include "addin/ui/MessageBoxes.h"
 
 namespace ui {
@@ -19,7 +19,7 @@ void showModal(host::BlockStyler::BlockDialog& dialog, bool& helpPushed) {
   if (!helpPushed) return;
   helpPushed = false;
   try {
-    synquo::popHelpContext();
+    popHelpContext();
   } catch (...) {
     // A failed pop only costs the help key.
   }

@@ -5,20 +5,20 @@
 #include <string>
 
 #include "addin/auth/SessionManager.h"
-#include "addin/auth/SignInActions.h"
 #include "addin/client/ClientSetup.h"
-#include "addin/entry/HelpContext.h"
+#include "addin/common/AddinVersion.h"
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
+#include "addin/ui/HelpContext.h"
 #include "addin/ui/MainDialogState.h"
 #include "addin/ui/MessageBoxes.h"
+#include "addin/ui/SignInActions.h"
 #include "addin/ui/WorkspaceLoader.h"
 
 namespace ui {
 namespace {
 
 constexpr const char* kDialogFile = "synquoGui.dlx";
-constexpr const char* kAddinVersion = "1.0.0";
 
 using host::BlockStyler::BlockDialog;
 using host::BlockStyler::UIBlock;
@@ -46,7 +46,7 @@ class MainDialogWindow {
 
   void dialogShown() {
     guardHandler([this] {
-      helpPushed_ = synquo::pushHelpContext();
+      helpPushed_ = pushHelpContext();
       fill();
     });
   }
@@ -59,7 +59,7 @@ class MainDialogWindow {
     if (!name.empty()) setLabel("userGreeting", "Welcome back, " + name + "!");
     const std::string email = session.userEmail();
     if (!email.empty()) setLabel("emailLabel", email);
-    setLabel("versionLabel", std::string("Version ") + kAddinVersion);
+    setLabel("versionLabel", std::string("Version ") + synquo::kAddinVersion);
     loadWorkspaceList(state, session);
   }
 
@@ -88,7 +88,7 @@ class MainDialogWindow {
     if (block == signOutButton_) {
       platform::WindowHandle window = platform::kNoWindow;
       guardHandler([&window] { window = activeDialogWindow(); });
-      guardHandler([] { auth::runSignOutAction(); });
+      guardHandler([] { runSignOutAction(); });
       guardHandler([window] { closeDialogWindow(window); });
     }
     return 0;

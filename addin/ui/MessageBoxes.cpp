@@ -1,6 +1,9 @@
 // NX message boxes as the add-in shows them.
 #include "addin/ui/MessageBoxes.h"
 
+#include <exception>
+
+#include "addin/common/CurrentException.h"
 #include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
 
@@ -20,8 +23,9 @@ void show(const char* title, host::NXMessageBox::DialogType type, const std::str
   }
   try {
     box->Show(title, type, text);
-  } catch (const std::exception& error) {
-    logging::error("Message box \"", title, "\" failed (", error.what(), "): ", text);
+  } catch (...) {
+    logging::error("Message box \"", title, "\" failed (", synquo::currentExceptionText(),
+                   "): ", text);
   }
 }
 
@@ -37,6 +41,17 @@ void showSynquoInformation(const std::string& text) {
 
 void showBlockStylerError(const std::string& text) {
   show(kBlockStylerTitle, host::NXMessageBox::DialogType::Error, text);
+}
+
+void showHandlerFailure() {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    showBlockStylerError(error.what());
+  } catch (...) {
+    logging::error("A non-standard exception reached the add-in's edge.");
+    showBlockStylerError(synquo::kUnknownExceptionText);
+  }
 }
 
 }  // namespace ui

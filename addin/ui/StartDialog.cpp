@@ -3,11 +3,11 @@
 
 #include <memory>
 
-#include "addin/auth/SignInActions.h"
-#include "addin/entry/HelpContext.h"
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
+#include "addin/ui/HelpContext.h"
 #include "addin/ui/MessageBoxes.h"
+#include "addin/ui/SignInActions.h"
 
 namespace ui {
 namespace {
@@ -35,14 +35,14 @@ class StartDialogWindow {
   }
 
   void dialogShown() {
-    guardHandler([this] { helpPushed_ = synquo::pushHelpContext(); });
+    guardHandler([this] { helpPushed_ = pushHelpContext(); });
   }
 
   int update(host::BlockStyler::UIBlock* block) {
     if (block == nullptr || block != signInButton_) return 0;
     platform::WindowHandle window = platform::kNoWindow;
     guardHandler([&window] { window = activeDialogWindow(); });
-    guardHandler([] { auth::runSignInAction(); });
+    guardHandler([] { runSignInAction(); });
     guardHandler([window] { closeDialogWindow(window); });
     return 0;
   }

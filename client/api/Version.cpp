@@ -1,8 +1,10 @@
 // The version of the client library, as sent to the service with every session.
 #include <vantel/Version.h>
 
+#include "client/api/VantelVersion.h"
+
 namespace vantel {
 
-std::string versionString() { return "1.0.2"; }
+std::string versionString() { return kVantelVersion; }
 
 }  // namespace vantel

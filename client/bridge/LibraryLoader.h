@@ -23,9 +23,6 @@ Symbol findSymbol(void* handle, const char* name);
 // VantelException when the module or its file name cannot be found.
 std::string moduleDirectory();
 
-// "torvane-<os>-amd64" with the OS's library extension.
-std::string torvaneLibraryFileName();
-
 // Joins a directory and a file name with the OS's separator.
 std::string joinPath(const std::string& directory, const std::string& fileName);
 

@@ -48,8 +48,6 @@ std::string moduleDirectory() {
   return directoryOf(info.dli_fname);
 }
 
-std::string torvaneLibraryFileName() { return "torvane-linux-amd64.so"; }
-
 std::string joinPath(const std::string& directory, const std::string& fileName) {
   if (!directory.empty() && directory.back() == '/') return directory + fileName;
   return directory + "/" + fileName;

@@ -76,8 +76,6 @@ std::string moduleDirectory() {
   return directoryOf(std::string(buffer.data(), length));
 }
 
-std::string torvaneLibraryFileName() { return "torvane-windows-amd64.dll"; }
-
 std::string joinPath(const std::string& directory, const std::string& fileName) {
   if (!directory.empty() && isSeparator(directory.back())) return directory + fileName;
   return directory + "\\" + fileName;

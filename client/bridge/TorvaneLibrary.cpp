@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include <vantel/TorvaneLibraryName.h>
 #include <vantel/VantelException.h>
 
 #include "client/bridge/LibraryLoader.h"
@@ -45,7 +46,7 @@ void loadFirstTime(ProcessLibraryState& state, const std::string& requestedPath)
 }  // namespace
 
 std::string defaultTorvaneLibraryPath() {
-  return loader::joinPath(loader::moduleDirectory(), loader::torvaneLibraryFileName());
+  return loader::joinPath(loader::moduleDirectory(), kTorvaneLibraryFileName);
 }
 
 LoadedTorvaneLibrary loadTorvaneLibraryOnce(const std::string& requestedPath) {

@@ -24,7 +24,7 @@ TEST(BridgeDefaultPathMissing, TheMessageNamesTheDefaultPath) {
   }
   ASSERT_EQ(message.compare(0, prefix.size(), prefix), 0) << message;
   const std::string path = message.substr(prefix.size());
-  const std::string fileName = loader::torvaneLibraryFileName();
+  const std::string fileName = std::string(kTorvaneLibraryFileName);
   ASSERT_GT(path.size(), fileName.size() + 1);
   EXPECT_EQ(path.substr(path.size() - fileName.size()), fileName);
   const char separator = path[path.size() - fileName.size() - 1];

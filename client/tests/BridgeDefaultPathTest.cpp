@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 TEST(BridgeDefaultPath, AnEmptyPathLoadsTorvaneNextToVantel) {
   DynamicVantelBridge bridge("");
   const fs::path loaded(bridge.libraryPath());
-  EXPECT_EQ(loaded.filename().string(), loader::torvaneLibraryFileName());
+  EXPECT_EQ(loaded.filename().string(), std::string(kTorvaneLibraryFileName));
   EXPECT_TRUE(testing::samePath(loaded.parent_path(), testing::executableDirectory()))
       << bridge.libraryPath();
 

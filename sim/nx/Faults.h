@@ -8,9 +8,16 @@
 namespace nxsim {
 
 enum class FaultKind {
-  Status,  // a UF function returns the status
-  Throw,   // an NX Open method raises NxException(errorCode, message)
-  Null,    // an NX Open method that returns an object returns null
+  Status,   // a UF function returns the status
+  Throw,    // an NX Open method raises NxException(errorCode, message)
+  Null,     // an NX Open method that returns an object returns null
+  Foreign,  // an NX Open method raises ForeignException, which is no std::exception
+};
+
+// What a Foreign fault raises: something from beyond the C++ standard library's
+// hierarchy, as a host's own error types or a translated system fault can be.
+struct ForeignException {
+  int errorCode = 1;
 };
 
 struct Fault {

@@ -22,9 +22,10 @@ Entry enter(const std::string& name, std::vector<std::string> args, int kinds) {
     if (f.fault.call != name && f.fault.call != "*") {
       continue;
     }
-    const int needed = f.fault.kind == FaultKind::Status  ? kCanFailStatus
-                       : f.fault.kind == FaultKind::Throw ? kCanThrow
-                                                          : kCanReturnNull;
+    const int needed = f.fault.kind == FaultKind::Status ? kCanFailStatus
+                       : f.fault.kind == FaultKind::Throw || f.fault.kind == FaultKind::Foreign
+                           ? kCanThrow
+                           : kCanReturnNull;
     if ((kinds & needed) == 0) {
       continue;
     }
@@ -55,6 +56,10 @@ bool openCall(const std::string& name, std::vector<std::string> args, bool retur
   if (entry.fault->kind == FaultKind::Throw) {
     setOutcome(entry.index, "throw");
     throw host::NxException(entry.fault->errorCode, entry.fault->message);
+  }
+  if (entry.fault->kind == FaultKind::Foreign) {
+    setOutcome(entry.index, "foreign");
+    throw ForeignException{entry.fault->errorCode};
   }
   setOutcome(entry.index, "null");
   return true;

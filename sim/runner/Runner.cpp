@@ -40,6 +40,7 @@ std::string listText(const std::vector<std::string>& items) {
 nxsim::FaultKind faultKind(const std::string& kind) {
   if (kind == "throw") return nxsim::FaultKind::Throw;
   if (kind == "null") return nxsim::FaultKind::Null;
+  if (kind == "foreign") return nxsim::FaultKind::Foreign;
   return nxsim::FaultKind::Status;
 }
 

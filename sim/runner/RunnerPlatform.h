@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <vantel/TorvaneLibraryName.h>
+
 namespace simrunner {
 
 // Changes this process's environment, as the C runtime and child processes see it.
@@ -30,8 +32,8 @@ std::filesystem::path executablePath();
 std::filesystem::path makeTemporaryDirectory(const std::string& prefix);
 
 bool isWindows();
-std::string addinFileName();    // libbrevin.so / brevin.dll
-std::string torvaneFileName();  // torvane-linux-amd64.so / torvane-windows-amd64.dll
+std::string addinFileName();  // libbrevin.so / brevin.dll
+inline std::string torvaneFileName() { return vantel::kTorvaneLibraryFileName; }
 std::string executableFileName(const std::string& stem);  // stem / stem.exe
 
 // Makes the add-in's URL launches start the simulated browser: the BROWSER variable on

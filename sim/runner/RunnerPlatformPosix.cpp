@@ -52,7 +52,6 @@ std::filesystem::path makeTemporaryDirectory(const std::string& prefix) {
 
 bool isWindows() { return false; }
 std::string addinFileName() { return "libbrevin.so"; }
-std::string torvaneFileName() { return "torvane-linux-amd64.so"; }
 std::string executableFileName(const std::string& stem) { return stem; }
 
 void installBrowser(const std::filesystem::path& simBrowser) {

@@ -119,7 +119,6 @@ std::filesystem::path makeTemporaryDirectory(const std::string& prefix) {
 
 bool isWindows() { return true; }
 std::string addinFileName() { return "brevin.dll"; }
-std::string torvaneFileName() { return "torvane-windows-amd64.dll"; }
 std::string executableFileName(const std::string& stem) { return stem + ".exe"; }
 
 void installBrowser(const std::filesystem::path& simBrowser) {

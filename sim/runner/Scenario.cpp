@@ -237,8 +237,9 @@ NxFaultSpec parseNxFault(const Node& node) {
   fault.call = node.at("call").text();
   if (node.has("kind")) {
     fault.kind = node.at("kind").text();
-    if (fault.kind != "status" && fault.kind != "throw" && fault.kind != "null") {
-      node.at("kind").fail("must be status, throw or null");
+    if (fault.kind != "status" && fault.kind != "throw" && fault.kind != "null" &&
+        fault.kind != "foreign") {
+      node.at("kind").fail("must be status, throw, null or foreign");
     }
   }
   if (node.has("nth")) fault.nth = node.at("nth").integer(1);

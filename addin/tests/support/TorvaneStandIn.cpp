@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "addin/client/TorvaneLibraryName.h"
+#include <vantel/TorvaneLibraryName.h>
 #include "addin/tests/support/Process.h"
 
 namespace testsupport {
@@ -12,8 +12,8 @@ TorvaneStandIn::TorvaneStandIn(const std::filesystem::path& addinDirectory, bool
     : journal_(home_.path() / "journal.jsonl"), faults_(home_.path() / "faults.json") {
   if (placeLibrary) {
     const std::filesystem::path library =
-        selfExecutablePath().parent_path() / synquo::torvaneLibraryFileName();
-    std::filesystem::copy_file(library, addinDirectory / synquo::torvaneLibraryFileName(),
+        selfExecutablePath().parent_path() / vantel::kTorvaneLibraryFileName;
+    std::filesystem::copy_file(library, addinDirectory / vantel::kTorvaneLibraryFileName,
                                std::filesystem::copy_options::overwrite_existing);
   }
   setEnvironmentVariable("TORVANE_SIM_HOME", home_.path() / "store");

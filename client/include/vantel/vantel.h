@@ -8,6 +8,7 @@
 #include <vantel/RequestRecords.h>
 #include <vantel/ServiceRecords.h>
 #include <vantel/TorvaneAbi.h>
+#include <vantel/TorvaneLibraryName.h>
 #include <vantel/UploadSource.h>
 #include <vantel/VantelBridgeInterface.h>
 #include <vantel/VantelClient.h>

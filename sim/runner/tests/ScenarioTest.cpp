@@ -181,7 +181,7 @@ TEST(ScenarioTest, MistakesAreNamedWithTheirPlace) {
   EXPECT_EQ(errorOf({{"nx", {{"save_outcomes", {{{"part", "ghost"}}}}}}}),
             "scenario.nx.save_outcomes[0].part: names no part of the scenario");
   EXPECT_EQ(errorOf({{"nx", {{"faults", {{{"call", "x"}, {"kind", "explode"}}}}}}}),
-            "scenario.nx.faults[0].kind: must be status, throw or null");
+            "scenario.nx.faults[0].kind: must be status, throw, null or foreign");
   EXPECT_EQ(
       errorOf(
           {{"steps",

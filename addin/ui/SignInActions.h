@@ -6,7 +6,7 @@
 
 #include "addin/auth/SignInFlow.h"
 
-namespace auth {
+namespace ui {
 
 // Start dialog's button. Never raises.
 void runSignInAction();
@@ -21,6 +21,6 @@ void runSignOutAction();
 void openBrowser(const std::string& url);
 
 // The platform bundle of the add-in: the shell launch and the session's worker.
-PlatformCallbacks addinPlatformCallbacks(SessionManager& session);
+auth::PlatformCallbacks addinPlatformCallbacks(auth::SessionManager& session);
 
-}  // namespace auth
+}  // namespace ui

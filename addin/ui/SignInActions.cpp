@@ -1,16 +1,16 @@
 // The sign-in and sign-out actions.
-#include "addin/auth/SignInActions.h"
+#include "addin/ui/SignInActions.h"
 
 #include <stdexcept>
 
 #include "addin/client/ClientSetup.h"
 #include "addin/common/ShellUrl.h"
-#include "addin/entry/AddinLauncher.h"
 #include "addin/logging/Log.h"
 #include "addin/platform/Platform.h"
+#include "addin/ui/DialogCycle.h"
 #include "addin/ui/MessageBoxes.h"
 
-namespace auth {
+namespace ui {
 namespace {
 
 constexpr const char* kBrowserFailed =
@@ -38,8 +38,8 @@ void openBrowser(const std::string& url) {
   if (!platform::os().openUrl(url)) throw std::runtime_error(kBrowserFailed);
 }
 
-PlatformCallbacks addinPlatformCallbacks(SessionManager& session) {
-  PlatformCallbacks callbacks;
+auth::PlatformCallbacks addinPlatformCallbacks(auth::SessionManager& session) {
+  auth::PlatformCallbacks callbacks;
   callbacks.openBrowser = openBrowser;
   callbacks.runAsync = [&session](std::function<void()> task) {
     session.startWorker(std::move(task));
@@ -49,44 +49,45 @@ PlatformCallbacks addinPlatformCallbacks(SessionManager& session) {
 
 void runSignInAction() {
   try {
-    SessionManager& session = sessionManager();
+    auth::SessionManager& session = auth::sessionManager();
     if (session.isSignInInProgress()) session.cancelSignIn();
-    const PlatformCallbacks platformCallbacks = addinPlatformCallbacks(session);
-    const AuthCallbacks authCallbacks = synquo::clientAuthCallbacks();
-    const SignInStartResult result = startSignIn(session, authCallbacks, platformCallbacks);
+    const auth::PlatformCallbacks platformCallbacks = addinPlatformCallbacks(session);
+    const synquo::AuthCallbacks authCallbacks = synquo::clientAuthCallbacks();
+    const auth::SignInStartResult result =
+        auth::startSignIn(session, authCallbacks, platformCallbacks);
     switch (result.status) {
-      case SignInStatus::Started:
-        ui::showSynquoInformation(
+      case auth::SignInStatus::Started:
+        showSynquoInformation(
             "A browser window has been opened for Synquo sign-in. Complete authentication, then "
             "click the button again to open the dialog.");
         break;
-      case SignInStatus::AlreadySignedIn:
-        synquo::runMainDialogCycle();
+      case auth::SignInStatus::AlreadySignedIn:
+        runMainDialogCycle();
         break;
-      case SignInStatus::InProgress:
-        ui::showSynquoInformation(
+      case auth::SignInStatus::InProgress:
+        showSynquoInformation(
             "Synquo authentication is already in progress. Finish signing in in the browser, then "
             "click the button again.");
         break;
     }
   } catch (const std::exception& error) {
-    ui::showSynquoError(error.what());
+    showSynquoError(error.what());
   } catch (...) {
-    ui::showSynquoError("Failed to start the Synquo authentication flow.");
+    showSynquoError("Failed to start the Synquo authentication flow.");
   }
 }
 
 void runSignOutAction() {
   try {
-    SessionManager& session = sessionManager();
-    PlatformCallbacks platformCallbacks = addinPlatformCallbacks(session);
+    auth::SessionManager& session = auth::sessionManager();
+    auth::PlatformCallbacks platformCallbacks = addinPlatformCallbacks(session);
     platformCallbacks.openBrowser = openLogoutPage;
-    signOut(session, synquo::clientAuthCallbacks(), platformCallbacks);
+    auth::signOut(session, synquo::clientAuthCallbacks(), platformCallbacks);
   } catch (const std::exception& error) {
-    ui::showSynquoError(error.what());
+    showSynquoError(error.what());
   } catch (...) {
-    ui::showSynquoError("Failed to sign out of Synquo.");
+    showSynquoError("Failed to sign out of Synquo.");
   }
 }
 
-}  // namespace auth
+}  // namespace ui
