@@ -573,7 +573,7 @@ TEST_F(TraceableId, DisplayResolutionOnlyReads) {
 TEST_F(TraceableId, OnlyALegacyPartWithoutAValidAttributeRequiresOne) {
   const char* const detected =
       "{I}Legacy NX internal ID detected: part=\"{label}\" legacy_id=\"{legacy}\".";
-  const char* const requires =
+  const char* const requiresLine =
       "{I}Legacy NX internal ID requires SYNQUO_ID: part=\"{label}\" legacy_id=\"{legacy}\".";
   struct RequiresRow {
     const char* name;
@@ -581,7 +581,7 @@ TEST_F(TraceableId, OnlyALegacyPartWithoutAValidAttributeRequiresOne) {
     Attribute attribute;
     std::vector<nxsim::Fault> faults;
     const char* properties;
-    bool requires;
+    bool required;
     std::vector<std::string> log;
   };
   const RequiresRow rows[] = {
@@ -612,7 +612,7 @@ TEST_F(TraceableId, OnlyALegacyPartWithoutAValidAttributeRequiresOne) {
        {detected,
         "{W}Existing SYNQUO_ID does not match NX UUID format: part=\"{label}\" "
         "legacy_id=\"{legacy}\" synquo_id=\"{invalid}\"; replacement required.",
-        requires}},
+        requiresLine}},
       {"legacy, empty attribute",
        "{legacy}",
        "",
@@ -620,21 +620,21 @@ TEST_F(TraceableId, OnlyALegacyPartWithoutAValidAttributeRequiresOne) {
        nullptr,
        true,
        {detected, "{W}Ignoring empty SYNQUO_ID attribute: part=\"{label}\" legacy_id=\"{legacy}\".",
-        requires}},
-      {"legacy, no attribute", "{legacy}", kAbsent, {}, nullptr, true, {detected, requires}},
+        requiresLine}},
+      {"legacy, no attribute", "{legacy}", kAbsent, {}, nullptr, true, {detected, requiresLine}},
       {"legacy, no attribute, repair switched off",
        "{legacy}",
        kAbsent,
        {},
        "synquo_fix_legacy_id=false\n",
        true,
-       {detected, requires}},
+       {detected, requiresLine}},
   };
   for (const RequiresRow& row : rows) {
     SCOPED_TRACE(row.name);
     host::BasePart* part =
         prepare({row.internalId, row.attribute, true, row.faults, 0, 0, row.properties});
-    EXPECT_EQ(legacyIdRequiresAttribute(part), row.requires);
+    EXPECT_EQ(legacyIdRequiresAttribute(part), row.required);
     std::vector<std::string> lines;
     for (const std::string& line : row.log) lines.push_back(expand(line));
     EXPECT_EQ(log_.entries(), lines);
