@@ -81,7 +81,8 @@ TEST_F(ClientThroughBridgeTest, UploadSendsSortedCompactJsonAndSplitsTheErrorTex
   const std::vector<std::string> journal = fixture.journal();
   ASSERT_EQ(journal.size(), 4u);
   EXPECT_EQ(journal[1],
-            "Upload(\"tok\", \"{\"files\":[{\"filename\":\"Getriebe \xc3\xbc.prt\","
+            "Upload(\"tok\", \"{\"files\":[{\"autodiscover_model_id\":true,"
+            "\"filename\":\"Getriebe \xc3\xbc.prt\","
             "\"local_file_path\":\"/tmp/synquo-0123456789abcdef/Getriebe \xc3\xbc.prt\"}],"
             "\"source_state\":\"Released\",\"upload_option\":\"individual\","
             "\"workspaces\":{\"-3\":4,\"10\":1,\"9\":2}}\", 1)");

@@ -106,7 +106,9 @@ TEST(UploadPayloadJson, TheUploadOptionDefaultsByFileCount) {
   EXPECT_EQ(nlohmann::json(payload).at("upload_option"), "assembly");
   payload.uploadOption = "drawing";
   EXPECT_EQ(nlohmann::json(payload).at("upload_option"), "drawing");
-  EXPECT_EQ(compact(payload), R"({"files":[{},{}],"upload_option":"drawing"})");
+  payload.files[1].autodiscoverModelId.reset();
+  EXPECT_EQ(compact(payload),
+            R"({"files":[{"autodiscover_model_id":true},{}],"upload_option":"drawing"})");
 }
 
 TEST(UploadPayloadJson, WorkspaceIdsAreDecimalKeysInByteOrder) {

@@ -92,6 +92,8 @@ NXSIM_EXPORT tag_t addPart(const PartDefinition& definition);
 // assembly records for it; empty means the prototype's full path.
 NXSIM_EXPORT tag_t addComponent(tag_t parent, tag_t prototype, const std::string& backingName = "");
 NXSIM_EXPORT void setDisplayedPart(tag_t part);
+// The part's NX object, the one the NX interface hands out for it; valid until reset().
+NXSIM_EXPORT host::BasePart* partObject(tag_t part);
 NXSIM_EXPORT void setApplicationModule(int moduleId);
 
 NXSIM_EXPORT void setModified(tag_t part, bool modified);

@@ -453,6 +453,11 @@ void setAttribute(tag_t part, const std::string& title, const std::string& value
   controlPart(part, "setAttribute").attributes[title] = value;
 }
 
+host::BasePart* partObject(tag_t part) {
+  Lock lock(state().mutex);
+  return controlPart(part, "partObject").object.get();
+}
+
 void setSaveOutcome(tag_t part, int unsavedParts, int unsavedObjects) {
   Lock lock(state().mutex);
   PartData& p = controlPart(part, "setSaveOutcome");

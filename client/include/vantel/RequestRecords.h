@@ -47,7 +47,8 @@ struct VantelUploadPayloadFile {
   std::string sourceRevisionId;
   std::string sourceFolderId;
   std::string sourceVersionId;
-  std::optional<bool> autodiscoverModelId;
+  // Every uploaded file asks the service to recognise its model unless a caller says otherwise.
+  std::optional<bool> autodiscoverModelId = true;
 };
 
 struct VantelUploadPayload {
