@@ -94,7 +94,12 @@ std::string failureDetail(const fs::path& path, const std::error_code& error) {
   } catch (const std::exception&) {
     text = "?";
   }
-  return " path=\"" + text + "\" reason=\"" + error.message() + "\"";
+  // Some runtimes end the OS's message with a line break; the log line must stay one line.
+  std::string reason = error.message();
+  for (char& c : reason) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return " path=\"" + text + "\" reason=\"" + synquo::trim(reason) + "\"";
 }
 
 const char* logLevelName(LogLevel level) {
