@@ -65,6 +65,15 @@ std::string repair(host::BasePart& part, TraceabilityLog& log, const TraceableId
   return assigned ? *assigned : log.internalId();
 }
 
+// Without an internal identifier there is nothing to trace, whatever the attribute says.
+std::string resolveWithoutInternalId(TraceabilityLog& log, const TraceableIdAttribute& found) {
+  if (found.state == State::Value) {
+    log.warning("Ignoring SYNQUO_ID attribute because NX internal ID is not legacy: part=\"",
+                TraceFields::NxIdAndSynquoId, found.value);
+  }
+  return std::string();
+}
+
 std::string resolveUploadId(host::BasePart& part) {
   const std::optional<std::string> internalId = readInternalId(part);
   if (!internalId) {
@@ -116,11 +125,7 @@ std::string resolveUploadId(host::BasePart& part) {
       return *internalId;
 
     case InternalKind::Empty:
-      if (found.state == State::Value) {
-        log.warning("Ignoring SYNQUO_ID attribute because NX internal ID is not legacy: part=\"",
-                    TraceFields::NxIdAndSynquoId, found.value);
-      }
-      return std::string();
+      return resolveWithoutInternalId(log, found);
   }
   return std::string();
 }
@@ -162,11 +167,7 @@ std::string resolveDisplayId(host::BasePart& part) {
       return *internalId;
 
     case InternalKind::Empty:
-      if (found.state == State::Value) {
-        log.warning("Ignoring SYNQUO_ID attribute because NX internal ID is not legacy: part=\"",
-                    TraceFields::NxIdAndSynquoId, found.value);
-      }
-      return std::string();
+      return resolveWithoutInternalId(log, found);
   }
   return std::string();
 }
