@@ -1,0 +1,57 @@
+# Fails when product code includes against its layers: a folder of the add-in includes
+# only the folders below it (addin/README.md), and neither library includes the
+# simulator. Run as `cmake -DSOURCE_DIR=<repo> -P CheckLayers.cmake`.
+
+cmake_minimum_required(VERSION 3.25)
+
+# What each folder of the add-in may include besides itself.
+set(below_entry ui auth export traceability client temp settings logging host platform common)
+set(below_ui auth export traceability client temp settings logging host platform common)
+set(below_auth client temp settings logging host platform common)
+set(below_export traceability client temp settings logging host platform common)
+set(below_traceability settings logging host platform common)
+set(below_client settings logging platform common)
+set(below_temp settings logging platform common)
+set(below_settings logging platform common)
+set(below_logging host platform common)
+set(below_host common)
+set(below_platform common)
+set(below_common "")
+set(folders entry ui auth export traceability client temp settings logging host platform common)
+
+set(violations "")
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
+  ${SOURCE_DIR}/addin/*.h ${SOURCE_DIR}/addin/*.cpp ${SOURCE_DIR}/addin/*.in
+  ${SOURCE_DIR}/client/*.h ${SOURCE_DIR}/client/*.cpp)
+foreach(source ${sources})
+  if(source MATCHES "/tests/")
+    continue()
+  endif()
+  file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"")
+  string(REGEX MATCH "^addin/([^/]+)/" in_addin "${source}")
+  set(folder "${CMAKE_MATCH_1}")
+  if(in_addin AND NOT folder IN_LIST folders)
+    list(APPEND violations "${source}: folder ${folder} has no place among the layers")
+    continue()
+  endif()
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]+)\".*" "\\1" target "${line}")
+    if(target MATCHES "^sim/")
+      list(APPEND violations "${source}: includes the simulator (${target})")
+    elseif(source MATCHES "^client/" AND target MATCHES "^addin/")
+      list(APPEND violations "${source}: the client library includes the add-in (${target})")
+    elseif(in_addin AND target MATCHES "^addin/([^/]+)/")
+      set(other "${CMAKE_MATCH_1}")
+      if(NOT other STREQUAL folder AND NOT other IN_LIST below_${folder})
+        list(APPEND violations "${source}: ${folder} includes ${other} above or beside it (${target})")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Include direction violations:\n  ${text}")
+endif()
+list(LENGTH sources count)
+message(STATUS "Layers hold in ${count} product files")
