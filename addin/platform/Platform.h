@@ -96,6 +96,10 @@ class Platform {
   // empty path when the OS gives no usable answer. Existence is not checked.
   virtual std::filesystem::path tempDirectory() = 0;
 
+  // Where temporary files go when tempDirectory() has no answer: the C++ runtime's
+  // temporary directory, else the current working directory. Empty when neither is known.
+  virtual std::filesystem::path fallbackTempDirectory() = 0;
+
   // Appends the line's bytes and then CR LF to the file, creating the file but not its
   // directory. The file is opened for this one call (shared for reading and writing with
   // other writers) and closed before returning. Fails only when the file could not be

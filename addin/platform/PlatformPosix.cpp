@@ -1,7 +1,6 @@
-// The platform on Linux and other POSIX systems: dladdr, getenv, open/write, flock and
+// The platform on Linux and other POSIX systems: getenv, open/write, flock and
 // stat, with std::filesystem where it does the same job.
 #include <dirent.h>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
@@ -16,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "addin/platform/AddinModulePosix.h"
 #include "addin/platform/DesktopWindows.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/PortableFileSystem.h"
@@ -24,9 +24,6 @@ extern char** environ;
 
 namespace platform {
 namespace {
-
-// An object inside the add-in, whose address names the add-in's module.
-const char moduleAnchor = 0;
 
 void writeAll(int fd, const char* data, size_t size) {
   while (size > 0) {
@@ -113,12 +110,12 @@ class PosixDirectoryLock : public DirectoryLock {
 class PosixPlatform : public Platform {
  public:
   ModuleFile addinModuleFile() override {
-    Dl_info info{};
-    if (::dladdr(&moduleAnchor, &info) == 0) return {};
+    const std::optional<std::string> fileName = addinModuleFileName();
+    if (!fileName) return {};
     ModuleFile result;
     result.found = true;
-    if (info.dli_fname == nullptr || info.dli_fname[0] == '\0') return result;
-    std::filesystem::path name(info.dli_fname);
+    if (fileName->empty()) return result;
+    std::filesystem::path name(*fileName);
     if (name.is_relative()) {
       std::error_code error;
       std::filesystem::path absolute = std::filesystem::absolute(name, error);
@@ -132,6 +129,10 @@ class PosixPlatform : public Platform {
     const char* value = std::getenv(name.c_str());
     if (value == nullptr) return {};
     return std::filesystem::path(value);
+  }
+
+  std::filesystem::path fallbackTempDirectory() override {
+    return portable::fallbackTempDirectory();
   }
 
   std::filesystem::path tempDirectory() override {

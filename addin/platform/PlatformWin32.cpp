@@ -7,13 +7,12 @@
 #include <ctime>
 #include <string>
 
+#include "addin/platform/AddinModuleWin32.h"
 #include "addin/platform/Platform.h"
+#include "addin/platform/PortableFileSystem.h"
 
 namespace platform {
 namespace {
-
-// An object inside the add-in, whose address names the add-in's module.
-const char moduleAnchor = 0;
 
 constexpr DWORD kInitialPathLength = 260;
 constexpr DWORD kLongestPathLength = 32768;
@@ -129,13 +128,8 @@ class Win32DirectoryLock : public DirectoryLock {
 class Win32Platform : public Platform {
  public:
   ModuleFile addinModuleFile() override {
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCWSTR>(&moduleAnchor), &module) ||
-        module == nullptr) {
-      return {};
-    }
+    HMODULE module = addinModuleHandle(ModuleReference::Borrow);
+    if (module == nullptr) return {};
     ModuleFile result;
     result.found = true;
     std::wstring buffer(kInitialPathLength, L'\0');
@@ -169,6 +163,10 @@ class Win32Platform : public Platform {
     if (length == 0) return {};
     buffer.resize(length);
     return std::filesystem::path(buffer);
+  }
+
+  std::filesystem::path fallbackTempDirectory() override {
+    return portable::fallbackTempDirectory();
   }
 
   std::filesystem::path tempDirectory() override {

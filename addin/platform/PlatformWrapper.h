@@ -20,6 +20,7 @@ class PlatformWrapper : public Platform {
     return target_.environmentPath(name);
   }
   std::filesystem::path tempDirectory() override { return target_.tempDirectory(); }
+  std::filesystem::path fallbackTempDirectory() override { return target_.fallbackTempDirectory(); }
   std::error_code appendLine(const std::filesystem::path& file, std::string_view line) override {
     return target_.appendLine(file, line);
   }

@@ -133,4 +133,14 @@ std::error_code readFile(const fs::path& path, std::string& content) {
   return {};
 }
 
+std::filesystem::path fallbackTempDirectory() {
+  std::error_code error;
+  std::filesystem::path directory = std::filesystem::temp_directory_path(error);
+  if (!error && !directory.empty()) return directory;
+  error.clear();
+  directory = std::filesystem::current_path(error);
+  if (error) return {};
+  return directory;
+}
+
 }  // namespace platform::portable

@@ -25,5 +25,6 @@ std::error_code walk(const std::filesystem::path& root, Depth depth,
                      std::vector<DirectoryEntry>& entries);
 std::error_code remove(const std::filesystem::path& path);
 std::error_code readFile(const std::filesystem::path& path, std::string& content);
+std::filesystem::path fallbackTempDirectory();
 
 }  // namespace platform::portable

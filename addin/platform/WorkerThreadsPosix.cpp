@@ -6,27 +6,22 @@
 #include <future>
 #include <utility>
 
+#include "addin/platform/AddinModulePosix.h"
 #include "addin/platform/WorkerThreads.h"
 
 namespace platform {
 namespace {
-
-// Any function of the add-in: its address tells which module to pin.
-void moduleAnchor() {}
 
 // Takes one more reference on the module that holds this code. It is never dropped:
 // POSIX has no FreeLibraryAndExitThread, so code inside the module cannot safely
 // release the last reference to itself. The module therefore stays mapped for the
 // life of the process once a worker has run, which is what the add-in wants anyway.
 void pinModule() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<const void*>(&moduleAnchor), &info) == 0 ||
-      info.dli_fname == nullptr) {
-    return;
-  }
+  const std::optional<std::string> fileName = addinModuleFileName();
+  if (!fileName || fileName->empty()) return;
   // RTLD_NOLOAD: only a reference on the module that is already mapped, never a second
   // copy. A failure leaves the module as pinned as the host keeps it.
-  static_cast<void>(dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD));
+  static_cast<void>(dlopen(fileName->c_str(), RTLD_NOW | RTLD_NOLOAD));
 }
 
 struct Launch {

@@ -9,24 +9,14 @@
 #include <system_error>
 #include <utility>
 
+#include "addin/platform/AddinModuleWin32.h"
 #include "addin/platform/WorkerThreads.h"
 
 namespace platform {
 namespace {
 
-// Any function of the add-in: its address tells which module to pin.
-void moduleAnchor() {}
-
-// Without GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT the module's reference count
-// goes up, which is the point. Null when no reference could be taken.
-HMODULE pinModule() {
-  HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                          reinterpret_cast<LPCSTR>(&moduleAnchor), &module)) {
-    return nullptr;
-  }
-  return module;
-}
+// One more reference on the module, which is the point; null when none could be taken.
+HMODULE pinModule() { return addinModuleHandle(ModuleReference::Take); }
 
 struct Launch {
   std::function<void()> task;

@@ -203,15 +203,8 @@ std::optional<fs::path> sessionTempBaseDirectory() {
   if (foundBase()) return foundBase();
   try {
     fs::path base = platform::os().tempDirectory();
-    if (base.empty()) {
-      std::error_code error;
-      base = fs::temp_directory_path(error);
-      if (error || base.empty()) {
-        error.clear();
-        base = fs::current_path(error);
-        if (error || base.empty()) return std::nullopt;
-      }
-    }
+    if (base.empty()) base = platform::os().fallbackTempDirectory();
+    if (base.empty()) return std::nullopt;
     foundBase() = base;
     return base;
   } catch (const std::exception&) {

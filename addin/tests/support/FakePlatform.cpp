@@ -161,6 +161,8 @@ fs::path FakePlatform::environmentPath(const std::string& name) {
   return found == environment_.end() ? fs::path() : found->second;
 }
 
+fs::path FakePlatform::fallbackTempDirectory() { return portable::fallbackTempDirectory(); }
+
 fs::path FakePlatform::tempDirectory() {
   if (enter(Call::TempDirectory, {})) return {};
   std::lock_guard<std::mutex> guard(mutex_);

@@ -77,6 +77,8 @@ class FakePlatform : public Platform {
   ModuleFile addinModuleFile() override;
   std::filesystem::path environmentPath(const std::string& name) override;
   std::filesystem::path tempDirectory() override;
+  // The real runtime's answer: tests never need another.
+  std::filesystem::path fallbackTempDirectory() override;
   std::error_code appendLine(const std::filesystem::path& file, std::string_view line) override;
   std::error_code status(const std::filesystem::path& path, Links links, FileType& type) override;
   std::error_code createDirectories(const std::filesystem::path& path) override;
