@@ -1,6 +1,8 @@
 // The session controller: tokens, user, pending message and the sign-in guard.
 #include "addin/auth/SessionManager.h"
 
+#include "addin/platform/Platform.h"
+
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -148,7 +150,7 @@ void SessionManager::failSignIn(const std::string& message) {
 }
 
 void SessionManager::startWorker(std::function<void()> task) {
-  platform::WorkerThread started = platform::WorkerThread::start(std::move(task));
+  platform::WorkerThread started = platform::os().startWorker(std::move(task));
   platform::WorkerThread previous;
   {
     Lock lock(state_->mutex);

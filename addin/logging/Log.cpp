@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "addin/common/Text.h"
-#include "addin/platform/Clock.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
 
@@ -20,6 +19,8 @@ constexpr std::string_view kLibraryTag = "[vantel]";
 struct LogState {
   std::mutex mutex;
   fs::path directory;
+  // The first failure since the last line was written, as the message of a warning.
+  std::string unreported;
 };
 
 // Never destroyed: threads and static destructors may still log while the library unloads.
@@ -63,6 +64,11 @@ fs::path pathFromSetting(const std::string& text) {
   return {};
 }
 
+// Caller holds the mutex.
+void rememberFailure(const char* what, const fs::path& path, const std::error_code& error) {
+  if (state().unreported.empty()) state().unreported = what + failureDetail(path, error);
+}
+
 void writeUnfiltered(LogLevel level, std::string_view message) {
   writeLogLine(formatLogLine(level, message));
 }
@@ -80,6 +86,21 @@ long utcOffsetMinutes(const std::tm& local, const std::tm& utc) {
 }
 
 }  // namespace
+
+std::string failureDetail(const fs::path& path, const std::error_code& error) {
+  std::string text;
+  try {
+    text = platform::toUtf8(path);
+  } catch (const std::exception&) {
+    text = "?";
+  }
+  // Some runtimes end the OS's message with a line break; the log line must stay one line.
+  std::string reason = error.message();
+  for (char& c : reason) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return " path=\"" + text + "\" reason=\"" + synquo::trim(reason) + "\"";
+}
 
 const char* logLevelName(LogLevel level) {
   switch (level) {
@@ -152,8 +173,9 @@ void setLogDirectory(const fs::path& base, const std::string& setting) {
   std::lock_guard<std::mutex> guard(state().mutex);
   state().directory = resolved;
   if (!resolved.empty()) {
-    std::error_code ignored;
-    fs::create_directories(resolved, ignored);
+    if (const std::error_code error = platform::os().createDirectories(resolved)) {
+      rememberFailure("Failed to create log directory.", resolved, error);
+    }
   }
 }
 
@@ -171,18 +193,19 @@ bool logFileExists() {
   std::lock_guard<std::mutex> guard(state().mutex);
   const fs::path path = resolveLocked(kLogFileName);
   if (path.empty()) return false;
-  std::error_code error;
-  const fs::file_status status = fs::symlink_status(path, error);
-  return !error && status.type() != fs::file_type::not_found;
+  platform::FileType type = platform::FileType::NotFound;
+  const std::error_code error = platform::os().status(path, platform::Links::DoNotFollow, type);
+  return !error && type != platform::FileType::NotFound;
 }
 
 std::string formatLogLine(LogLevel level, std::string_view message) {
-  return formatLogLine(level, message, std::time(nullptr));
+  return formatLogLine(level, message, platform::os().now());
 }
 
 std::string formatLogLine(LogLevel level, std::string_view message, std::time_t when) {
-  const std::tm local = platform::localTime(when);
-  const long offset = utcOffsetMinutes(local, platform::utcTime(when));
+  platform::Platform& os = platform::os();
+  const std::tm local = os.localTime(when);
+  const long offset = utcOffsetMinutes(local, os.utcTime(when));
   char stamp[64] = {};
   std::strftime(stamp, sizeof(stamp), "%Y-%m-%d %H:%M:%S", &local);
   const long magnitude = (offset < 0 ? -offset : offset) % (100 * 60);
@@ -209,12 +232,22 @@ void writeLogLine(const std::string& line) {
   try {
     const fs::path path = resolveLocked(kLogFileName);
     if (path.empty()) return;
+    platform::Platform& os = platform::os();
     const fs::path parent = path.parent_path();
     if (!parent.empty()) {
-      std::error_code ignored;
-      fs::create_directories(parent, ignored);
+      if (const std::error_code error = os.createDirectories(parent)) {
+        rememberFailure("Failed to create log directory.", parent, error);
+        return;
+      }
     }
-    platform::os().appendLine(path, line);
+    if (!state().unreported.empty()) {
+      const std::string report = formatLogLine(LogLevel::Warning, state().unreported);
+      if (os.appendLine(path, report)) return;  // this line is lost too; the report waits
+      state().unreported.clear();
+    }
+    if (const std::error_code error = os.appendLine(path, line)) {
+      rememberFailure("Failed to write log file.", path, error);
+    }
   } catch (const std::exception&) {
     // The line is lost; logging never fails its caller.
   }

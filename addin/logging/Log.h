@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace logging {
 
@@ -34,9 +35,14 @@ std::optional<LogLevel> parseLogLevel(std::string_view text);
 // empty). The announcement and the report pass whatever the threshold.
 void applyLogLevel(const std::string& key, const std::string& text);
 
+// Where a file operation failed and the OS's reason, to end a log line that says what failed:
+// ` path="<path in UTF-8>" reason="<the OS's message>"`.
+std::string failureDetail(const std::filesystem::path& path, const std::error_code& error);
+
 // Chooses the log directory: the base when the trimmed setting is empty, the setting when it
 // is absolute, otherwise the setting inside the base (nothing at all when the base is empty).
-// The directory is created when missing; a failure to create it is ignored.
+// The directory is created when missing. A failure to create it, like any failure to write
+// the log, is reported by the first line written afterwards (see writeLogLine).
 void setLogDirectory(const std::filesystem::path& base, const std::string& setting);
 
 // The directory chosen last; empty when none is set.
@@ -55,7 +61,10 @@ std::string formatLogLine(LogLevel level, std::string_view message);
 std::string formatLogLine(LogLevel level, std::string_view message, std::time_t when);
 
 // Appends one formatted line and CR LF to the log file, whole, creating the directories on
-// the way. Nothing happens without a log directory; failures lose the line silently.
+// the way. Nothing happens without a log directory. A line that cannot be written is lost;
+// the first failure is remembered and written as a warning before the next line that can be
+// written, "Failed to create log directory." or "Failed to write log file." with
+// failureDetail. Never throws.
 void writeLogLine(const std::string& line);
 
 namespace detail {

@@ -2,11 +2,18 @@
 // Platform object, so tests can substitute a fake or break a single call.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "addin/platform/WorkerThreads.h"
 
 namespace platform {
 
@@ -36,7 +43,23 @@ enum class LockStatus {
 struct LockAttempt {
   LockStatus status = LockStatus::Failed;
   std::unique_ptr<DirectoryLock> lock;  // set exactly when status is Acquired
+  std::error_code error;                // the OS's reason when status is Failed
 };
+
+// What a path names.
+enum class FileType { NotFound, Regular, Directory, Link, Other };
+
+// Whether status() reports a link itself or what it points at.
+enum class Links { Follow, DoNotFollow };
+
+// One entry met by walk(): its full path and its own type (a link is a Link, never entered).
+struct DirectoryEntry {
+  std::filesystem::path path;
+  FileType type = FileType::NotFound;
+};
+
+// How deep walk() goes: the directory's own entries, or everything below it.
+enum class Depth { Children, Everything };
 
 // A window of the desktop, as an opaque number; kNoWindow names none.
 using WindowHandle = std::uintptr_t;
@@ -48,6 +71,12 @@ inline constexpr const char* kLockFileName = "synquo.lock";
 // One implementation per platform is chosen by the build; tests substitute their own.
 // Unless a method says otherwise it may be called from any thread at any time, never throws
 // (except std::bad_alloc), and reports failure through its result.
+//
+// File operations return a std::error_code: empty on success, otherwise the OS's reason
+// (system_category on Windows, generic_category errno values elsewhere). They never say
+// which path failed: the caller knows it and puts it beside the reason in its own error or
+// log text. Results come back through reference parameters, which are left as they were
+// on failure unless a method says otherwise. Paths are native (wide on Windows).
 class Platform {
  public:
   virtual ~Platform();
@@ -69,9 +98,49 @@ class Platform {
 
   // Appends the line's bytes and then CR LF to the file, creating the file but not its
   // directory. The file is opened for this one call (shared for reading and writing with
-  // other writers) and closed before returning. Returns false only when the file could not
-  // be opened; the outcome of the writes themselves is not examined.
-  virtual bool appendLine(const std::filesystem::path& file, std::string_view line) = 0;
+  // other writers) and closed before returning. Fails only when the file could not be
+  // opened; the outcome of the writes themselves is not examined.
+  virtual std::error_code appendLine(const std::filesystem::path& file, std::string_view line) = 0;
+
+  // What the path names; with Links::DoNotFollow a symbolic link or junction (any reparse
+  // point) is reported as Link. An absent path is FileType::NotFound and no error, and so is
+  // a path under a missing or non-directory parent.
+  virtual std::error_code status(const std::filesystem::path& path, Links links,
+                                 FileType& type) = 0;
+
+  // Creates the directory and any missing parents. An existing directory is success; an
+  // existing entry of another kind is an error. Directories made before a failure stay.
+  virtual std::error_code createDirectories(const std::filesystem::path& path) = 0;
+
+  // Creates one directory whose parent exists. When anything exists at the path already the
+  // error is std::errc::file_exists (or the OS's equivalent), so a fresh name can be claimed.
+  virtual std::error_code createDirectory(const std::filesystem::path& path) = 0;
+
+  // Copies a regular file's content to `to`, replacing a file that is there.
+  virtual std::error_code copyFile(const std::filesystem::path& from,
+                                   const std::filesystem::path& to) = 0;
+
+  // The size in bytes of a regular file.
+  virtual std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) = 0;
+
+  // When the file or directory was last written.
+  virtual std::error_code lastWriteTime(const std::filesystem::path& path,
+                                        std::chrono::system_clock::time_point& when) = 0;
+
+  // The entries below a directory, parents before their children, in no particular order
+  // otherwise; "." and ".." are left out. Links and junctions are reported as Link and never
+  // entered; a root that is itself a link is refused with std::errc::not_a_directory. Stops
+  // at the first directory that cannot be read; `entries` then holds what was found so far.
+  virtual std::error_code walk(const std::filesystem::path& root, Depth depth,
+                               std::vector<DirectoryEntry>& entries) = 0;
+
+  // Removes a file, a link (never what it points at) or an empty directory. An absent path
+  // is success.
+  virtual std::error_code remove(const std::filesystem::path& path) = 0;
+
+  // The whole content of a small file (the caller knows it is small). Reading a directory
+  // is an error.
+  virtual std::error_code readFile(const std::filesystem::path& path, std::string& content) = 0;
 
   // Tries once, without waiting, to lock an existing directory through the lock file
   // kLockFileName inside it. The lock file exists while the lock is held and is removed
@@ -80,13 +149,14 @@ class Platform {
 
   // Removes the locked directory and everything in it (as removeTree does) and releases the
   // lock, in the order that keeps anyone else from taking the lock in between on this
-  // platform. Returns whether the directory is gone. A null lock returns false.
-  virtual bool removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) = 0;
+  // platform. Succeeds when the directory is gone. A null lock is std::errc::invalid_argument.
+  virtual std::error_code removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) = 0;
 
   // Removes a file, or a directory and everything in it. A symbolic link or junction,
   // wherever it is met, is removed itself and never followed. Continues past entries that
-  // cannot be removed. Returns whether nothing is left at the path (true when it was absent).
-  virtual bool removeTree(const std::filesystem::path& path) = 0;
+  // cannot be removed. Succeeds when nothing is left at the path (also when it was absent);
+  // otherwise the error is the first one met.
+  virtual std::error_code removeTree(const std::filesystem::path& path) = 0;
 
   // Whether the path itself is a symbolic link or a junction (other reparse points count
   // too). False when it is absent or cannot be examined.
@@ -106,6 +176,19 @@ class Platform {
   // Posts WM_SYSCOMMAND with SC_CLOSE and lParam 0 to the window (PostMessageA), which closes
   // a dialog after its handler returns. Returns whether the message was queued.
   virtual bool postCloseCommand(WindowHandle window) = 0;
+
+  // Starts `task` on a new worker thread that pins the add-in module while it runs (see
+  // WorkerThread). Returns once the thread has pinned the module. Raises std::system_error
+  // when no thread can be created; the task is then dropped.
+  virtual WorkerThread startWorker(std::function<void()> task) = 0;
+
+  // The current calendar time.
+  virtual std::time_t now() = 0;
+
+  // The local and the UTC calendar time of a moment; all fields zero when the conversion
+  // fails.
+  virtual std::tm localTime(std::time_t when) = 0;
+  virtual std::tm utcTime(std::time_t when) = 0;
 };
 
 // The platform in use by this process: the native implementation unless a ScopedPlatform

@@ -1,4 +1,5 @@
-// The platform on Linux and other POSIX systems: dladdr, getenv, open/write and flock.
+// The platform on Linux and other POSIX systems: dladdr, getenv, open/write, flock and
+// stat, with std::filesystem where it does the same job.
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -10,12 +11,14 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "addin/platform/DesktopWindows.h"
 #include "addin/platform/Platform.h"
-#include "sim/desktop/Desktop.h"
+#include "addin/platform/PortableFileSystem.h"
 
 extern char** environ;
 
@@ -37,41 +40,52 @@ void writeAll(int fd, const char* data, size_t size) {
   }
 }
 
+std::error_code lastError() { return std::error_code(errno, std::generic_category()); }
+
 bool sameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-bool removeEntryAt(int parentFd, const char* name);
+std::error_code removeEntryAt(int parentFd, const char* name);
 
-bool removeDirectoryContents(int directoryFd) {
+// The first error met, or none.
+std::error_code removeDirectoryContents(int directoryFd) {
   DIR* directory = ::fdopendir(directoryFd);
   if (directory == nullptr) {
+    const std::error_code error = lastError();
     ::close(directoryFd);
-    return false;
+    return error;
   }
   std::vector<std::string> names;
   while (const dirent* entry = ::readdir(directory)) {
     const std::string name = entry->d_name;
     if (name != "." && name != "..") names.push_back(name);
   }
-  bool allRemoved = true;
+  std::error_code first;
   for (const std::string& name : names) {
-    if (!removeEntryAt(::dirfd(directory), name.c_str())) allRemoved = false;
+    const std::error_code error = removeEntryAt(::dirfd(directory), name.c_str());
+    if (error && !first) first = error;
   }
   ::closedir(directory);
-  return allRemoved;
+  return first;
 }
 
 // Removes one entry of an open directory; links are unlinked, never entered.
-bool removeEntryAt(int parentFd, const char* name) {
+std::error_code removeEntryAt(int parentFd, const char* name) {
   struct stat info {};
-  if (::fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+  if (::fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENOENT ? std::error_code() : lastError();
+  }
+  std::error_code contents;
   if (S_ISDIR(info.st_mode)) {
     const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) removeDirectoryContents(fd);
-    return ::unlinkat(parentFd, name, AT_REMOVEDIR) == 0 || errno == ENOENT;
+    contents = fd >= 0 ? removeDirectoryContents(fd) : lastError();
   }
-  return ::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT;
+  if (::unlinkat(parentFd, name, S_ISDIR(info.st_mode) ? AT_REMOVEDIR : 0) == 0 ||
+      errno == ENOENT) {
+    return {};
+  }
+  return contents ? contents : lastError();
 }
 
 class PosixDirectoryLock : public DirectoryLock {
@@ -127,23 +141,111 @@ class PosixPlatform : public Platform {
     return std::filesystem::path(directory);
   }
 
-  bool appendLine(const std::filesystem::path& file, std::string_view line) override {
+  std::error_code appendLine(const std::filesystem::path& file, std::string_view line) override {
     const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) return lastError();
     writeAll(fd, line.data(), line.size());
     writeAll(fd, "\r\n", 2);
     ::close(fd);
-    return true;
+    return {};
+  }
+
+  std::error_code status(const std::filesystem::path& path, Links links, FileType& type) override {
+    struct stat info {};
+    const int result =
+        links == Links::Follow ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+    if (result != 0) {
+      if (errno != ENOENT && errno != ENOTDIR) return lastError();
+      type = FileType::NotFound;
+      return {};
+    }
+    if (S_ISREG(info.st_mode)) {
+      type = FileType::Regular;
+    } else if (S_ISDIR(info.st_mode)) {
+      type = FileType::Directory;
+    } else if (S_ISLNK(info.st_mode)) {
+      type = FileType::Link;
+    } else {
+      type = FileType::Other;
+    }
+    return {};
+  }
+
+  std::error_code createDirectories(const std::filesystem::path& path) override {
+    return portable::createDirectories(path);
+  }
+
+  std::error_code createDirectory(const std::filesystem::path& path) override {
+    return ::mkdir(path.c_str(), 0777) == 0 ? std::error_code() : lastError();
+  }
+
+  std::error_code copyFile(const std::filesystem::path& from,
+                           const std::filesystem::path& to) override {
+    return portable::copyFile(from, to);
+  }
+
+  std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return lastError();
+    if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (!S_ISREG(info.st_mode)) return std::make_error_code(std::errc::not_supported);
+    size = static_cast<std::uintmax_t>(info.st_size);
+    return {};
+  }
+
+  std::error_code lastWriteTime(const std::filesystem::path& path,
+                                std::chrono::system_clock::time_point& when) override {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return lastError();
+    when = std::chrono::system_clock::from_time_t(info.st_mtim.tv_sec) +
+           std::chrono::duration_cast<std::chrono::system_clock::duration>(
+               std::chrono::nanoseconds(info.st_mtim.tv_nsec));
+    return {};
+  }
+
+  std::error_code walk(const std::filesystem::path& root, Depth depth,
+                       std::vector<DirectoryEntry>& entries) override {
+    return portable::walk(root, depth, entries);
+  }
+
+  std::error_code remove(const std::filesystem::path& path) override {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? std::error_code() : lastError();
+    const int result = S_ISDIR(info.st_mode) ? ::rmdir(path.c_str()) : ::unlink(path.c_str());
+    return result == 0 || errno == ENOENT ? std::error_code() : lastError();
+  }
+
+  std::error_code readFile(const std::filesystem::path& path, std::string& content) override {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return lastError();
+    std::string read;
+    char buffer[16384];
+    for (;;) {
+      const ssize_t count = ::read(fd, buffer, sizeof(buffer));
+      if (count < 0) {
+        if (errno == EINTR) continue;
+        const std::error_code error = lastError();
+        ::close(fd);
+        return error;
+      }
+      if (count == 0) break;
+      read.append(buffer, static_cast<size_t>(count));
+    }
+    ::close(fd);
+    content = std::move(read);
+    return {};
   }
 
   LockAttempt lockDirectory(const std::filesystem::path& directory) override {
     const std::filesystem::path lockFile = directory / kLockFileName;
     const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) return {};
+    if (fd < 0) return {LockStatus::Failed, nullptr, lastError()};
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      const int error = errno;
+      const std::error_code error = lastError();
       ::close(fd);
-      return {error == EWOULDBLOCK ? LockStatus::HeldElsewhere : LockStatus::Failed, nullptr};
+      if (error == std::errc::operation_would_block)
+        return {LockStatus::HeldElsewhere, nullptr, {}};
+      return {LockStatus::Failed, nullptr, error};
     }
     // The file may have been removed between open and flock by whoever held it then.
     struct stat held {};
@@ -151,31 +253,32 @@ class PosixPlatform : public Platform {
     if (::fstat(fd, &held) != 0 || ::lstat(lockFile.c_str(), &named) != 0 ||
         !sameFile(held, named)) {
       ::close(fd);
-      return {LockStatus::HeldElsewhere, nullptr};
+      return {LockStatus::HeldElsewhere, nullptr, {}};
     }
-    return {LockStatus::Acquired, std::make_unique<PosixDirectoryLock>(directory, fd)};
+    return {LockStatus::Acquired, std::make_unique<PosixDirectoryLock>(directory, fd), {}};
   }
 
-  bool removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override {
-    if (!lock) return false;
+  std::error_code removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override {
+    if (!lock) return std::make_error_code(std::errc::invalid_argument);
     // Removing while still holding the lock: nobody can take it before the tree is gone.
     const std::filesystem::path directory = lock->directory();
-    removeTree(directory);
+    const std::error_code error = removeTree(directory);
     lock.reset();
-    return !exists(directory);
+    if (!exists(directory)) return {};
+    return error ? error : std::make_error_code(std::errc::directory_not_empty);
   }
 
-  bool removeTree(const std::filesystem::path& path) override {
+  std::error_code removeTree(const std::filesystem::path& path) override {
     std::filesystem::path target = path.lexically_normal();
     if (!target.has_filename()) target = target.parent_path();
-    if (!target.has_filename()) return false;
+    if (!target.has_filename()) return std::make_error_code(std::errc::invalid_argument);
     std::filesystem::path parent = target.parent_path();
     if (parent.empty()) parent = ".";
     const int parentFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (parentFd < 0) return errno == ENOENT || errno == ENOTDIR;
-    const bool removed = removeEntryAt(parentFd, target.filename().c_str());
+    if (parentFd < 0) return errno == ENOENT || errno == ENOTDIR ? std::error_code() : lastError();
+    const std::error_code error = removeEntryAt(parentFd, target.filename().c_str());
     ::close(parentFd);
-    return removed;
+    return error;
   }
 
   bool isLink(const std::filesystem::path& path) override {
@@ -207,12 +310,31 @@ class PosixPlatform : public Platform {
   }
 
   WindowHandle activeWindow() override {
-    return reinterpret_cast<WindowHandle>(desktop::activeWindow());
+    DesktopWindows* desktop = registeredDesktopWindows();
+    return desktop != nullptr ? desktop->activeWindow() : kNoWindow;
   }
 
   bool postCloseCommand(WindowHandle window) override {
-    return desktop::postMessage(reinterpret_cast<desktop::Window>(window), desktop::kWmSysCommand,
-                                desktop::kScClose, 0);
+    DesktopWindows* desktop = registeredDesktopWindows();
+    return desktop != nullptr && desktop->postMessage(window, kWmSysCommand, kScClose, 0);
+  }
+
+  WorkerThread startWorker(std::function<void()> task) override {
+    return startNativeWorker(std::move(task));
+  }
+
+  std::time_t now() override { return std::time(nullptr); }
+
+  std::tm localTime(std::time_t when) override {
+    std::tm out{};
+    if (localtime_r(&when, &out) == nullptr) return std::tm{};
+    return out;
+  }
+
+  std::tm utcTime(std::time_t when) override {
+    std::tm out{};
+    if (gmtime_r(&when, &out) == nullptr) return std::tm{};
+    return out;
   }
 };
 

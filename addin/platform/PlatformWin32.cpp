@@ -3,6 +3,8 @@
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
 
+#include <time.h>
+#include <ctime>
 #include <string>
 
 #include "addin/platform/Platform.h"
@@ -18,34 +20,90 @@ constexpr DWORD kLongestPathLength = 32768;
 
 std::wstring widenAscii(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-bool removeEntry(const std::wstring& path, DWORD attributes);
+std::error_code systemError(DWORD code) {
+  return std::error_code(static_cast<int>(code), std::system_category());
+}
 
-void removeContents(const std::wstring& directory) {
+std::error_code lastError() { return systemError(GetLastError()); }
+
+bool isAbsence(DWORD code) {
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+         code == ERROR_INVALID_NAME || code == ERROR_BAD_NETPATH || code == ERROR_DIRECTORY;
+}
+
+std::error_code removeEntry(const std::wstring& path, DWORD attributes);
+
+// Every entry of a directory but "." and "..", with its attributes; stops at the first error.
+template <typename Visit>
+std::error_code forEachEntry(const std::wstring& directory, Visit visit) {
   WIN32_FIND_DATAW data{};
   const std::wstring pattern = directory + L"\\*";
   HANDLE find =
       FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
-  if (find == INVALID_HANDLE_VALUE) return;
+  if (find == INVALID_HANDLE_VALUE) return lastError();
+  std::error_code error;
   do {
     const std::wstring name = data.cFileName;
     if (name == L"." || name == L"..") continue;
-    removeEntry(directory + L"\\" + name, data.dwFileAttributes);
+    visit(directory + L"\\" + name, data.dwFileAttributes);
   } while (FindNextFileW(find, &data));
+  if (GetLastError() != ERROR_NO_MORE_FILES) error = lastError();
   FindClose(find);
+  return error;
+}
+
+// The first error met, or none.
+std::error_code removeContents(const std::wstring& directory) {
+  std::error_code first;
+  const std::error_code listing = forEachEntry(directory, [&](const std::wstring& path, DWORD a) {
+    const std::error_code error = removeEntry(path, a);
+    if (error && !first) first = error;
+  });
+  return first ? first : listing;
 }
 
 // Removes one entry; a reparse point (link, junction) goes itself and is never entered.
-bool removeEntry(const std::wstring& path, DWORD attributes) {
+std::error_code removeEntry(const std::wstring& path, DWORD attributes) {
   if (attributes & FILE_ATTRIBUTE_READONLY) {
     SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   }
   const bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  if (directory && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) removeContents(path);
+  std::error_code contents;
+  if (directory && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    contents = removeContents(path);
+  }
   const BOOL removed = directory ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
-  if (removed) return true;
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  if (removed) return {};
+  const DWORD code = GetLastError();
+  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return {};
+  return contents ? contents : systemError(code);
 }
+
+FileType typeOf(DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileType::Link;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileType::Directory;
+  if (attributes & FILE_ATTRIBUTE_DEVICE) return FileType::Other;
+  return FileType::Regular;
+}
+
+std::error_code walkInto(const std::wstring& directory, Depth depth,
+                         std::vector<DirectoryEntry>& entries) {
+  std::vector<std::wstring> subdirectories;
+  const std::error_code error =
+      forEachEntry(directory, [&](const std::wstring& path, DWORD attributes) {
+        const FileType type = typeOf(attributes);
+        entries.push_back(DirectoryEntry{std::filesystem::path(path), type});
+        if (type == FileType::Directory) subdirectories.push_back(path);
+      });
+  if (error || depth == Depth::Children) return error;
+  for (const std::wstring& subdirectory : subdirectories) {
+    if (std::error_code inner = walkInto(subdirectory, depth, entries)) return inner;
+  }
+  return {};
+}
+
+// 100-nanosecond intervals from 1601 to 1970.
+constexpr unsigned long long kUnixEpochInFileTime = 116444736000000000ull;
 
 std::wstring withoutTrailingSeparators(std::wstring path) {
   while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/') &&
@@ -120,15 +178,148 @@ class Win32Platform : public Platform {
     return std::filesystem::path(std::wstring(buffer, length));
   }
 
-  bool appendLine(const std::filesystem::path& file, std::string_view line) override {
+  std::error_code appendLine(const std::filesystem::path& file, std::string_view line) override {
     HANDLE handle = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    if (handle == INVALID_HANDLE_VALUE) return lastError();
     DWORD written = 0;
     WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     WriteFile(handle, "\r\n", 2, &written, nullptr);
     CloseHandle(handle);
-    return true;
+    return {};
+  }
+
+  std::error_code status(const std::filesystem::path& path, Links links, FileType& type) override {
+    const std::wstring target = withoutTrailingSeparators(path.native());
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data)) {
+      const DWORD code = GetLastError();
+      if (!isAbsence(code)) return systemError(code);
+      type = FileType::NotFound;
+      return {};
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && links == Links::Follow) {
+      // What the link points at: opening follows it, and the handle tells the target's kind.
+      HANDLE handle = CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (!isAbsence(code)) return systemError(code);
+        type = FileType::NotFound;
+        return {};
+      }
+      BY_HANDLE_FILE_INFORMATION info{};
+      const BOOL known = GetFileInformationByHandle(handle, &info);
+      const std::error_code error = known ? std::error_code() : lastError();
+      CloseHandle(handle);
+      if (error) return error;
+      type = typeOf(info.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT));
+      return {};
+    }
+    type = typeOf(data.dwFileAttributes);
+    return {};
+  }
+
+  std::error_code createDirectories(const std::filesystem::path& path) override {
+    const std::wstring target = withoutTrailingSeparators(path.native());
+    if (target.empty()) return systemError(ERROR_INVALID_NAME);
+    if (CreateDirectoryW(target.c_str(), nullptr)) return {};
+    DWORD code = GetLastError();
+    if (code == ERROR_PATH_NOT_FOUND) {
+      const std::filesystem::path parent = std::filesystem::path(target).parent_path();
+      if (parent.empty() || parent == std::filesystem::path(target)) return systemError(code);
+      if (std::error_code error = createDirectories(parent)) return error;
+      if (CreateDirectoryW(target.c_str(), nullptr)) return {};
+      code = GetLastError();
+    }
+    if (code == ERROR_ALREADY_EXISTS) {
+      const DWORD attributes = GetFileAttributesW(target.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return {};
+      }
+    }
+    return systemError(code);
+  }
+
+  std::error_code createDirectory(const std::filesystem::path& path) override {
+    const std::wstring target = withoutTrailingSeparators(path.native());
+    return CreateDirectoryW(target.c_str(), nullptr) ? std::error_code() : lastError();
+  }
+
+  std::error_code copyFile(const std::filesystem::path& from,
+                           const std::filesystem::path& to) override {
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) ? std::error_code() : lastError();
+  }
+
+  std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return lastError();
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      return std::make_error_code(std::errc::is_a_directory);
+    }
+    size = (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return {};
+  }
+
+  std::error_code lastWriteTime(const std::filesystem::path& path,
+                                std::chrono::system_clock::time_point& when) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    const std::wstring target = withoutTrailingSeparators(path.native());
+    if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data)) return lastError();
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime;
+    const auto sinceEpoch = std::chrono::duration<long long, std::ratio<1, 10000000>>(
+        static_cast<long long>(ticks - kUnixEpochInFileTime));
+    when = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
+    return {};
+  }
+
+  std::error_code walk(const std::filesystem::path& root, Depth depth,
+                       std::vector<DirectoryEntry>& entries) override {
+    const std::wstring target = withoutTrailingSeparators(root.native());
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+    if (typeOf(attributes) != FileType::Directory) {
+      return std::make_error_code(std::errc::not_a_directory);
+    }
+    return walkInto(target, depth, entries);
+  }
+
+  std::error_code remove(const std::filesystem::path& path) override {
+    const std::wstring target = withoutTrailingSeparators(path.native());
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      const DWORD code = GetLastError();
+      return isAbsence(code) ? std::error_code() : systemError(code);
+    }
+    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(target.c_str())
+                                                                 : DeleteFileW(target.c_str());
+    return removed ? std::error_code() : lastError();
+  }
+
+  std::error_code readFile(const std::filesystem::path& path, std::string& content) override {
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return lastError();
+    std::string read;
+    char buffer[16384];
+    std::error_code error;
+    for (;;) {
+      DWORD count = 0;
+      if (!ReadFile(handle, buffer, sizeof(buffer), &count, nullptr)) {
+        error = lastError();
+        break;
+      }
+      if (count == 0) break;
+      read.append(buffer, count);
+    }
+    CloseHandle(handle);
+    if (error) return error;
+    content = std::move(read);
+    return {};
   }
 
   LockAttempt lockDirectory(const std::filesystem::path& directory) override {
@@ -139,27 +330,30 @@ class Win32Platform : public Platform {
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       // Access denied is what a lock file waiting for its deletion answers.
-      const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
-      return {held ? LockStatus::HeldElsewhere : LockStatus::Failed, nullptr};
+      if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) {
+        return {LockStatus::HeldElsewhere, nullptr, {}};
+      }
+      return {LockStatus::Failed, nullptr, systemError(error)};
     }
-    return {LockStatus::Acquired, std::make_unique<Win32DirectoryLock>(directory, handle)};
+    return {LockStatus::Acquired, std::make_unique<Win32DirectoryLock>(directory, handle), {}};
   }
 
-  bool removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override {
-    if (!lock) return false;
+  std::error_code removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override {
+    if (!lock) return std::make_error_code(std::errc::invalid_argument);
     // An open lock file blocks the directory's removal, so the lock goes first.
     const std::filesystem::path directory = lock->directory();
     lock.reset();
     return removeTree(directory);
   }
 
-  bool removeTree(const std::filesystem::path& path) override {
+  std::error_code removeTree(const std::filesystem::path& path) override {
     const std::wstring target = withoutTrailingSeparators(path.native());
-    if (target.empty()) return false;
+    if (target.empty()) return std::make_error_code(std::errc::invalid_argument);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-      const DWORD error = GetLastError();
-      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+      const DWORD code = GetLastError();
+      return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? std::error_code()
+                                                                          : systemError(code);
     }
     return removeEntry(target, attributes);
   }
@@ -179,6 +373,25 @@ class Win32Platform : public Platform {
 
   bool postCloseCommand(WindowHandle window) override {
     return PostMessageA(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_CLOSE, 0) != 0;
+  }
+
+  WorkerThread startWorker(std::function<void()> task) override {
+    return startNativeWorker(std::move(task));
+  }
+
+  std::time_t now() override { return std::time(nullptr); }
+
+  // The C runtime's secure conversions.
+  std::tm localTime(std::time_t when) override {
+    std::tm out{};
+    if (localtime_s(&out, &when) != 0) return std::tm{};
+    return out;
+  }
+
+  std::tm utcTime(std::time_t when) override {
+    std::tm out{};
+    if (gmtime_s(&out, &when) != 0) return std::tm{};
+    return out;
   }
 };
 

@@ -1,11 +1,12 @@
 // Worker threads on POSIX: the thread pins the add-in module with dlopen and reports
 // its end through a flag, since POSIX offers no zero time-out wait on a thread.
-#include "addin/platform/WorkerThreads.h"
-
 #include <dlfcn.h>
 
+#include <atomic>
 #include <future>
 #include <utility>
+
+#include "addin/platform/WorkerThreads.h"
 
 namespace platform {
 namespace {
@@ -50,9 +51,24 @@ void threadBody(std::unique_ptr<Launch> launch) {
   finished->store(true, std::memory_order_release);
 }
 
+class PosixThread : public RunningThread {
+ public:
+  PosixThread(std::thread thread, std::shared_ptr<std::atomic<bool>> finished)
+      : thread_(std::move(thread)), finished_(std::move(finished)) {}
+  ~PosixThread() override {
+    if (thread_.joinable()) thread_.detach();
+  }
+  bool hasFinished() const override { return finished_->load(std::memory_order_acquire); }
+  void wait() override { thread_.join(); }
+
+ private:
+  std::thread thread_;
+  std::shared_ptr<std::atomic<bool>> finished_;
+};
+
 }  // namespace
 
-WorkerThread WorkerThread::start(std::function<void()> task) {
+WorkerThread startNativeWorker(std::function<void()> task) {
   auto launch = std::make_unique<Launch>();
   launch->task = std::move(task);
   launch->finished = std::make_shared<std::atomic<bool>>(false);
@@ -60,12 +76,8 @@ WorkerThread WorkerThread::start(std::function<void()> task) {
   std::shared_ptr<std::atomic<bool>> finished = launch->finished;
   std::thread thread([launch = std::move(launch)]() mutable { threadBody(std::move(launch)); });
   started.wait();
-  return WorkerThread(std::move(thread), std::move(finished));
-}
-
-bool WorkerThread::hasFinished() const {
-  if (!thread_.joinable() || !finished_) return true;
-  return finished_->load(std::memory_order_acquire);
+  const std::thread::id id = thread.get_id();
+  return WorkerThread(std::make_unique<PosixThread>(std::move(thread), std::move(finished)), id);
 }
 
 }  // namespace platform

@@ -1,8 +1,6 @@
 // The properties file: lookup beside the module, line syntax, and the flag readers.
 #include "addin/settings/PropertiesFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -51,20 +49,31 @@ std::map<std::string, std::string> parseProperties(const std::string& content) {
   return values;
 }
 
-// The table and the path it came from; both empty when the file cannot be read.
-std::pair<std::map<std::string, std::string>, fs::path> readPropertiesFile() {
+struct PropertiesRead {
+  std::map<std::string, std::string> values;
+  fs::path path;          // empty when the file could not be read
+  fs::path failedPath;    // the file, when reading it failed for a reason other than absence
+  std::error_code error;  // why
+};
+
+// A read error (a directory of that name, a failing disk) is no file at all, only reported.
+PropertiesRead readPropertiesFile() {
+  PropertiesRead read;
   const fs::path path = propertiesFilePath();
+  platform::Platform& os = platform::os();
+  platform::FileType type = platform::FileType::NotFound;
+  std::error_code error = os.status(path, platform::Links::Follow, type);
+  if (!error && type == platform::FileType::NotFound) return read;
   std::string content;
-  try {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) return {};
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return {};
-  } catch (const std::exception&) {
-    // A read error (a directory of that name, a failing disk) is no file at all.
-    return {};
+  if (!error) error = os.readFile(path, content);
+  if (error) {
+    read.failedPath = path;
+    read.error = error;
+    return read;
   }
-  return {parseProperties(content), path};
+  read.values = parseProperties(content);
+  read.path = path;
+  return read;
 }
 
 }  // namespace
@@ -95,18 +104,23 @@ fs::path defaultLogDirectory() {
 }
 
 bool loadSettings() {
-  auto [values, path] = readPropertiesFile();
-  const bool opened = !path.empty();
+  PropertiesRead read = readPropertiesFile();
+  const bool opened = !read.path.empty();
   {
     std::lock_guard<std::mutex> guard(table().mutex);
-    table().values = std::move(values);
-    table().loadedFrom = std::move(path);
+    table().values = std::move(read.values);
+    table().loadedFrom = std::move(read.path);
   }
   const std::string directory = trim(getProperty("synquo_nx_log_directory"));
   const fs::path base =
       directory.empty() ? defaultLogDirectory() : propertiesFilePath().parent_path();
   logging::setLogDirectory(base, directory);
   logging::applyLogLevel("synquo_nx_log_level", getProperty("synquo_nx_log_level"));
+  // Only now does the log know where to go.
+  if (read.error) {
+    logging::warning("Failed to read synquo.properties.",
+                     logging::failureDetail(read.failedPath, read.error));
+  }
   return opened;
 }
 

@@ -71,11 +71,26 @@ fs::path directoryFor(const fs::path& base, const std::string& token) {
   return base / platform::fromFileNameCodePage(kSessionTempPrefix + token);
 }
 
+// Logs the failure with the path and the OS's reason, then throws the message alone.
+[[noreturn]] void fail(const char* message, const fs::path& path, const std::error_code& error) {
+  logging::error(message, logging::failureDetail(path, error));
+  throw std::runtime_error(message);
+}
+
+void reportLockFailure(const fs::path& directory, const std::error_code& error) {
+  logging::warning("Failed to lock session temp directory.",
+                   logging::failureDetail(directory, error));
+}
+
 // Caller holds the spin lock.
 void relockCurrent(SessionTempState& s, const fs::path& current) {
   s.lock.reset();
   platform::LockAttempt attempt = platform::os().lockDirectory(current);
-  if (attempt.status == platform::LockStatus::Acquired) s.lock = std::move(attempt.lock);
+  if (attempt.status == platform::LockStatus::Acquired) {
+    s.lock = std::move(attempt.lock);
+  } else if (attempt.status == platform::LockStatus::Failed) {
+    reportLockFailure(current, attempt.error);
+  }
 }
 
 // Caller holds the spin lock.
@@ -86,11 +101,15 @@ void discardCurrent(SessionTempState& s) {
       if (retainTempFiles()) {
         logging::debug(
             "Skipping temp directory cleanup because synquo_nx_retain_temp_files is true.");
-      } else if (s.lock) {
-        // The lock goes with the directory; on Windows its open file would block the removal.
-        platform::os().removeLockedDirectory(std::move(s.lock));
       } else {
-        platform::os().removeTree(current);
+        // The lock goes with the directory; on Windows its open file would block the removal.
+        const std::error_code error = s.lock
+                                          ? platform::os().removeLockedDirectory(std::move(s.lock))
+                                          : platform::os().removeTree(current);
+        if (error) {
+          logging::warning("Failed to remove session temp directory.",
+                           logging::failureDetail(current, error));
+        }
       }
     }
   } catch (const std::exception&) {
@@ -102,57 +121,78 @@ void discardCurrent(SessionTempState& s) {
 }
 
 fs::path currentDirectoryChecked(SessionTempState& s) {
+  platform::Platform& os = platform::os();
   const fs::path current = directoryFor(*s.base, *s.token);
-  std::error_code error;
-  const fs::file_status status = fs::status(current, error);
-  if (error && status.type() != fs::file_type::not_found) {
-    throw std::runtime_error("Failed to check session temp directory existence.");
+  platform::FileType type = platform::FileType::NotFound;
+  if (const std::error_code error = os.status(current, platform::Links::Follow, type)) {
+    fail("Failed to check session temp directory existence.", current, error);
   }
-  if (status.type() == fs::file_type::not_found) {
-    std::error_code createError;
-    fs::create_directories(current, createError);
-    if (createError) throw std::runtime_error("Failed to create session temp directory.");
+  if (type == platform::FileType::NotFound) {
+    if (const std::error_code error = os.createDirectories(current)) {
+      fail("Failed to create session temp directory.", current, error);
+    }
     relockCurrent(s, current);
     return current;
   }
-  std::error_code again;
-  if (!fs::is_directory(fs::status(current, again))) {
-    throw std::runtime_error("Session temp path exists but is not a directory.");
+  if (type != platform::FileType::Directory) {
+    fail("Session temp path exists but is not a directory.", current,
+         std::make_error_code(std::errc::not_a_directory));
   }
   if (!s.lock) relockCurrent(s, current);
   return current;
 }
 
 fs::path allocateDirectory(SessionTempState& s, const std::string& key) {
+  platform::Platform& os = platform::os();
   s.key = key;
+  fs::path lastCandidate;
+  std::error_code lastError;
   for (int attempt = 0; attempt < kAllocationAttempts; ++attempt) {
     const std::string token = newSessionToken();
     const fs::path candidate = directoryFor(*s.base, token);
-    std::error_code error;
-    if (!fs::create_directory(candidate, error) || error) continue;
-    platform::LockAttempt lock = platform::os().lockDirectory(candidate);
-    if (lock.status == platform::LockStatus::HeldElsewhere) continue;  // a sweep is removing it
+    lastCandidate = candidate;
+    if ((lastError = os.createDirectory(candidate))) continue;
+    platform::LockAttempt lock = os.lockDirectory(candidate);
+    if (lock.status == platform::LockStatus::HeldElsewhere) {
+      lastError = std::make_error_code(std::errc::device_or_resource_busy);
+      continue;  // a sweep is removing it
+    }
     if (lock.status == platform::LockStatus::Failed) {
-      std::error_code gone;
-      if (!fs::is_directory(candidate, gone)) continue;
+      reportLockFailure(candidate, lock.error);
+      platform::FileType type = platform::FileType::NotFound;
+      lastError = os.status(candidate, platform::Links::Follow, type);
+      if (lastError || type != platform::FileType::Directory) {
+        // Not ours to keep: what cannot be used goes, or the sweep takes it later.
+        os.remove(candidate);
+        if (!lastError) lastError = lock.error;
+        continue;
+      }
     }
     s.lock = std::move(lock.lock);
     s.token = token;
     return candidate;
   }
-  throw std::runtime_error("Unable to allocate a unique session temp directory.");
+  s.key.reset();
+  fail("Unable to allocate a unique session temp directory.", lastCandidate, lastError);
 }
 
 void removeStaleDirectory(const fs::path& directory) {
   platform::Platform& os = platform::os();
+  std::error_code error;
   if (os.isLink(directory)) {
-    os.removeTree(directory);  // the link alone; what it points at is not ours
-    return;
+    error = os.removeTree(directory);  // the link alone; what it points at is not ours
+  } else {
+    platform::LockAttempt attempt = os.lockDirectory(directory);
+    // Held elsewhere: a live session, in another process or this one, still works in it.
+    if (attempt.status == platform::LockStatus::Acquired) {
+      error = os.removeLockedDirectory(std::move(attempt.lock));
+    } else if (attempt.status == platform::LockStatus::Failed) {
+      error = attempt.error;
+    }
   }
-  platform::LockAttempt attempt = os.lockDirectory(directory);
-  // Held elsewhere: a live session, in another process or this one, still works in it.
-  if (attempt.status == platform::LockStatus::Acquired) {
-    os.removeLockedDirectory(std::move(attempt.lock));
+  if (error) {
+    logging::warning("Failed to remove stale session temp directory.",
+                     logging::failureDetail(directory, error));
   }
 }
 
@@ -231,18 +271,24 @@ void removeStaleSessionTempDirectories() noexcept {
     const std::optional<fs::path> base = sessionTempBaseDirectory();
     if (!base) return;
 
-    std::vector<fs::path> candidates;
-    std::error_code error;
-    for (fs::directory_iterator it(*base, error), end; it != end; it.increment(error)) {
-      if (error) return;
-      std::error_code statusError;
-      const fs::file_status status = fs::status(it->path(), statusError);
-      if (statusError || !fs::is_directory(status)) continue;
-      if (platform::toUtf8(it->path().filename()).rfind(kSessionTempPrefix, 0) == 0) {
-        candidates.push_back(it->path());
-      }
+    platform::Platform& os = platform::os();
+    std::vector<platform::DirectoryEntry> entries;
+    if (const std::error_code error = os.walk(*base, platform::Depth::Children, entries)) {
+      logging::warning("Failed to list the session temp base directory.",
+                       logging::failureDetail(*base, error));
+      return;
     }
-    if (error) return;
+    std::vector<fs::path> candidates;
+    for (const platform::DirectoryEntry& entry : entries) {
+      if (platform::toUtf8(entry.path.filename()).rfind(kSessionTempPrefix, 0) != 0) continue;
+      platform::FileType type = entry.type;
+      // A link counts when it leads to a directory; only the link itself is removed.
+      if (type == platform::FileType::Link &&
+          os.status(entry.path, platform::Links::Follow, type)) {
+        continue;
+      }
+      if (type == platform::FileType::Directory) candidates.push_back(entry.path);
+    }
     for (const fs::path& candidate : candidates) removeStaleDirectory(candidate);
   } catch (...) {
     // The sweep ends quietly; the next cycle tries again.

@@ -11,6 +11,7 @@
 #include "addin/platform/Platform.h"
 #include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
+#include "addin/tests/support/FailingPlatform.h"
 #include "addin/tests/support/FakePlatform.h"
 #include "addin/tests/support/LogCapture.h"
 #include "addin/tests/support/TestFiles.h"
@@ -331,7 +332,7 @@ TEST(LogFile, TwoThreadsLoggingAtOnceLeaveOnlyWholeLines) {
   EXPECT_EQ(seen.size(), 2u * kLines);
 }
 
-TEST(LogFile, WritesGoThroughThePlatformAndALostWriteIsSilent) {
+TEST(LogFile, WritesGoThroughThePlatformAndALostWriteIsReportedByTheNextLine) {
   LogCapture log(LogLevel::Info);
   platform::FakePlatform fake;
   platform::ScopedPlatform scope(fake);
@@ -342,11 +343,46 @@ TEST(LogFile, WritesGoThroughThePlatformAndALostWriteIsSilent) {
   info("kept again");
 
   EXPECT_EQ(log.entries(),
-            (std::vector<std::string>{"[INFO] [Synquo] kept", "[INFO] [Synquo] kept again"}));
-  ASSERT_EQ(fake.callCount(platform::FakePlatform::Call::AppendLine), 3u);
-  const auto records = fake.records();
-  EXPECT_EQ(records[0].path, log.file());
-  EXPECT_NE(records[1].text.find("[ERROR] [Synquo] lost"), std::string::npos);
+            (std::vector<std::string>{
+                "[INFO] [Synquo] kept",
+                "[WARNING] [Synquo] Failed to write log file." +
+                    failureDetail(log.file(), platform::FakePlatform::kInjectedError),
+                "[INFO] [Synquo] kept again"}));
+  std::vector<platform::FakePlatform::Record> appends;
+  for (const auto& record : fake.records()) {
+    if (record.call == platform::FakePlatform::Call::AppendLine) appends.push_back(record);
+  }
+  ASSERT_EQ(appends.size(), 4u);
+  EXPECT_EQ(appends[0].path, log.file());
+  EXPECT_NE(appends[1].text.find("[ERROR] [Synquo] lost"), std::string::npos);
+}
+
+TEST(LogFaults, AFailedFileOperationIsReportedWithPathAndReasonAndLeavesNothing) {
+  LogCapture log(LogLevel::Info);
+  const fs::path nested = log.directory() / "nested";
+  const fs::path file = nested / kLogFileName;
+  const std::error_code reason = std::make_error_code(std::errc::permission_denied);
+  const int failures = platform::failEachOperationInTurn(
+      [&] {
+        std::error_code ignored;
+        fs::remove_all(nested, ignored);
+        EXPECT_NO_THROW(setLogDirectory(nested, ""));
+        EXPECT_NO_THROW(info("one"));
+        EXPECT_NO_THROW(info("two"));
+      },
+      [&](const platform::FailingPlatform& failing) {
+        info("healthy again");
+        const std::string content = testsupport::readFile(file);
+        EXPECT_NE(content.find("] [WARNING] [Synquo] Failed to "), std::string::npos) << content;
+        EXPECT_NE(content.find(failureDetail(failing.failedPath(), reason)), std::string::npos)
+            << content;
+        // Nothing half-made: the file holds whole lines only.
+        for (const std::string& line : testsupport::splitLines(content)) {
+          EXPECT_TRUE(std::regex_match(line, kLinePattern)) << line;
+        }
+      },
+      reason);
+  EXPECT_GE(failures, 3);
 }
 
 TEST(LogFile, AnUnopenableFileLosesTheLineQuietly) {

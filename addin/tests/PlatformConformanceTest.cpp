@@ -2,9 +2,13 @@
 // Linux, Win32 under wine) and the forwarding wrapper around it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "addin/platform/Platform.h"
 #include "addin/platform/PlatformWrapper.h"
@@ -98,16 +102,16 @@ TEST_P(PlatformConformance, TempDirectoryIsAnExistingAbsoluteDirectoryEndingInAS
 
 TEST_P(PlatformConformance, AppendLineAddsTheBytesAndCrLfAndCreatesTheFile) {
   const fs::path file = dir_ / "J\xc3\xb6rg.log";
-  ASSERT_TRUE(subject().appendLine(file, "first \xe2\x82\xac"));
+  ASSERT_FALSE(subject().appendLine(file, "first \xe2\x82\xac"));
   EXPECT_EQ(readFile(file), "first \xe2\x82\xac\r\n");
-  ASSERT_TRUE(subject().appendLine(file, ""));
-  ASSERT_TRUE(subject().appendLine(file, "two\nlines"));
+  ASSERT_FALSE(subject().appendLine(file, ""));
+  ASSERT_FALSE(subject().appendLine(file, "two\nlines"));
   EXPECT_EQ(readFile(file), "first \xe2\x82\xac\r\n\r\ntwo\nlines\r\n");
 }
 
 TEST_P(PlatformConformance, AppendLineNeverCreatesTheDirectory) {
   const fs::path file = dir_ / "missing" / "a.log";
-  EXPECT_FALSE(subject().appendLine(file, "line"));
+  EXPECT_TRUE(subject().appendLine(file, "line"));
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
@@ -144,12 +148,12 @@ TEST_P(PlatformConformance, RemoveLockedDirectoryRemovesEverythingAndFreesTheNam
   writeFile(locked / "a.pdf", "y");
   LockAttempt attempt = subject().lockDirectory(locked);
   ASSERT_EQ(attempt.status, LockStatus::Acquired);
-  EXPECT_TRUE(subject().removeLockedDirectory(std::move(attempt.lock)));
+  EXPECT_FALSE(subject().removeLockedDirectory(std::move(attempt.lock)));
   EXPECT_FALSE(fs::exists(locked));
 
   fs::create_directory(locked);
   EXPECT_EQ(subject().lockDirectory(locked).status, LockStatus::Acquired);
-  EXPECT_FALSE(subject().removeLockedDirectory(nullptr));
+  EXPECT_TRUE(subject().removeLockedDirectory(nullptr));
 }
 
 TEST_P(PlatformConformance, RemoveTreeRemovesFilesAndDirectoriesAndAcceptsAbsence) {
@@ -158,14 +162,14 @@ TEST_P(PlatformConformance, RemoveTreeRemovesFilesAndDirectoriesAndAcceptsAbsenc
   writeFile(tree / "a" / "b" / "c.txt", "c");
   writeFile(tree / "top.txt", "t");
   fs::permissions(tree / "top.txt", fs::perms::owner_read, fs::perm_options::replace);
-  EXPECT_TRUE(subject().removeTree(tree / "a" / ""));
+  EXPECT_FALSE(subject().removeTree(tree / "a" / ""));
   EXPECT_FALSE(fs::exists(tree / "a"));
-  EXPECT_TRUE(subject().removeTree(tree));
+  EXPECT_FALSE(subject().removeTree(tree));
   EXPECT_FALSE(fs::exists(tree));
-  EXPECT_TRUE(subject().removeTree(tree));
+  EXPECT_FALSE(subject().removeTree(tree));
 
   writeFile(dir_ / "single.txt", "s");
-  EXPECT_TRUE(subject().removeTree(dir_ / "single.txt"));
+  EXPECT_FALSE(subject().removeTree(dir_ / "single.txt"));
   EXPECT_FALSE(fs::exists(dir_ / "single.txt"));
 }
 
@@ -182,14 +186,168 @@ TEST_P(PlatformConformance, RemoveTreeRemovesLinksWithoutFollowingThem) {
   EXPECT_FALSE(subject().isLink(tree));
   EXPECT_FALSE(subject().isLink(dir_ / "missing"));
 
-  EXPECT_TRUE(subject().removeTree(tree));
+  EXPECT_FALSE(subject().removeTree(tree));
   EXPECT_FALSE(fs::exists(tree));
   EXPECT_EQ(readFile(outside / "keep.txt"), "precious");
 
   ASSERT_TRUE(makeDirectoryLink(outside, dir_ / "toplink"));
-  EXPECT_TRUE(subject().removeTree(dir_ / "toplink"));
+  EXPECT_FALSE(subject().removeTree(dir_ / "toplink"));
   EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / "toplink")));
   EXPECT_EQ(readFile(outside / "keep.txt"), "precious");
+}
+
+TEST_P(PlatformConformance, StatusTellsWhatThePathNames) {
+  writeFile(dir_ / "file.txt", "x");
+  fs::create_directory(dir_ / "sub");
+  writeFile(dir_ / "sub" / "keep.txt", "k");
+  const bool links = makeDirectoryLink(dir_ / "sub", dir_ / "link");
+  struct Case {
+    fs::path path;
+    Links links;
+    FileType expected;
+  };
+  std::vector<Case> cases = {
+      {dir_ / "file.txt", Links::Follow, FileType::Regular},
+      {dir_ / "file.txt", Links::DoNotFollow, FileType::Regular},
+      {dir_ / "sub", Links::DoNotFollow, FileType::Directory},
+      {dir_ / "sub" / "", Links::Follow, FileType::Directory},
+      {dir_ / "missing", Links::Follow, FileType::NotFound},
+      {dir_ / "missing" / "deeper", Links::DoNotFollow, FileType::NotFound},
+      {dir_ / "file.txt" / "under", Links::Follow, FileType::NotFound},
+  };
+  if (links) {
+    cases.push_back({dir_ / "link", Links::Follow, FileType::Directory});
+    cases.push_back({dir_ / "link", Links::DoNotFollow, FileType::Link});
+  }
+  for (const Case& c : cases) {
+    FileType type = FileType::Other;
+    EXPECT_FALSE(subject().status(c.path, c.links, type)) << c.path.string();
+    EXPECT_EQ(type, c.expected) << c.path.string();
+  }
+}
+
+TEST_P(PlatformConformance, CreateDirectoriesMakesTheWholePathOnce) {
+  const fs::path deep = dir_ / "a" / "b" / "c";
+  EXPECT_FALSE(subject().createDirectories(deep));
+  EXPECT_TRUE(fs::is_directory(deep));
+  EXPECT_FALSE(subject().createDirectories(deep)) << "an existing directory is success";
+  writeFile(dir_ / "file", "x");
+  EXPECT_TRUE(subject().createDirectories(dir_ / "file"));
+  EXPECT_TRUE(subject().createDirectories(dir_ / "file" / "below"));
+}
+
+TEST_P(PlatformConformance, CreateDirectoryClaimsOnlyAFreshName) {
+  const fs::path fresh = dir_ / "fresh";
+  EXPECT_FALSE(subject().createDirectory(fresh));
+  EXPECT_TRUE(fs::is_directory(fresh));
+  EXPECT_TRUE(subject().createDirectory(fresh));
+  EXPECT_TRUE(subject().createDirectory(dir_ / "missing" / "child"));
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_P(PlatformConformance, CopyFileReplacesTheTargetAndDescribesIt) {
+  const fs::path from = dir_ / "J\xc3\xb6rg.prt";
+  const fs::path to = dir_ / "copy.prt";
+  writeFile(from, std::string("a\0b\r\n", 5));
+  writeFile(to, "older and longer content");
+  EXPECT_FALSE(subject().copyFile(from, to));
+  EXPECT_EQ(readFile(to), std::string("a\0b\r\n", 5));
+
+  std::uintmax_t size = 0;
+  EXPECT_FALSE(subject().fileSize(to, size));
+  EXPECT_EQ(size, 5u);
+  std::chrono::system_clock::time_point when;
+  EXPECT_FALSE(subject().lastWriteTime(to, when));
+  const auto distance = std::chrono::system_clock::now() - when;
+  EXPECT_LT(std::chrono::abs(distance), std::chrono::minutes(5));
+
+  const fs::path missing = dir_ / "missing.prt";
+  EXPECT_TRUE(subject().copyFile(missing, to));
+  EXPECT_TRUE(subject().fileSize(missing, size));
+  EXPECT_TRUE(subject().fileSize(dir_.path(), size));
+  EXPECT_TRUE(subject().lastWriteTime(missing, when));
+  EXPECT_EQ(size, 5u) << "a failure leaves the result as it was";
+}
+
+TEST_P(PlatformConformance, WalkReportsEveryEntryAndNeverEntersLinks) {
+  const fs::path outside = dir_ / "outside";
+  fs::create_directory(outside);
+  writeFile(outside / "keep.txt", "k");
+  const fs::path root = dir_ / "root";
+  fs::create_directories(root / "sub" / "deeper");
+  writeFile(root / "top.txt", "t");
+  writeFile(root / "sub" / "deeper" / "part.prt", "p");
+  const bool links = makeDirectoryLink(outside, root / "sub" / "link");
+
+  struct Case {
+    Depth depth;
+    std::set<std::pair<std::string, FileType>> expected;
+  };
+  const std::vector<Case> cases = {
+      {Depth::Children, {{"top.txt", FileType::Regular}, {"sub", FileType::Directory}}},
+      {Depth::Everything,
+       {{"top.txt", FileType::Regular},
+        {"sub", FileType::Directory},
+        {"sub/deeper", FileType::Directory},
+        {"sub/deeper/part.prt", FileType::Regular}}},
+  };
+  for (Case c : cases) {
+    if (links && c.depth == Depth::Everything) c.expected.insert({"sub/link", FileType::Link});
+    std::vector<DirectoryEntry> entries;
+    EXPECT_FALSE(subject().walk(root, c.depth, entries));
+    std::set<std::pair<std::string, FileType>> seen;
+    for (const DirectoryEntry& entry : entries) {
+      seen.insert({entry.path.lexically_relative(root).generic_string(), entry.type});
+    }
+    EXPECT_EQ(seen, c.expected);
+    // Parents come before their children.
+    for (size_t i = 0; i < entries.size(); ++i) {
+      for (size_t j = 0; j < i; ++j) {
+        EXPECT_NE(entries[j].path.parent_path(), entries[i].path);
+      }
+    }
+  }
+
+  std::vector<DirectoryEntry> entries;
+  EXPECT_TRUE(subject().walk(dir_ / "missing", Depth::Everything, entries));
+  EXPECT_TRUE(subject().walk(root / "top.txt", Depth::Everything, entries));
+  if (links) {
+    EXPECT_TRUE(subject().walk(root / "sub" / "link", Depth::Everything, entries));
+  }
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST_P(PlatformConformance, RemoveTakesOneEntryAndAcceptsAbsence) {
+  writeFile(dir_ / "file.txt", "x");
+  fs::create_directory(dir_ / "empty");
+  fs::create_directories(dir_ / "full" / "child");
+  struct Case {
+    fs::path path;
+    bool fails;
+  };
+  const std::vector<Case> cases = {
+      {dir_ / "file.txt", false},
+      {dir_ / "empty", false},
+      {dir_ / "missing", false},
+      {dir_ / "full", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(static_cast<bool>(subject().remove(c.path)), c.fails) << c.path.string();
+    EXPECT_EQ(fs::exists(c.path), c.fails) << c.path.string();
+  }
+}
+
+TEST_P(PlatformConformance, ReadFileGivesTheWholeContentOrAnError) {
+  const std::string bytes = std::string("first \xe2\x82\xac\r\n\0", 12) + std::string(40000, 'z');
+  writeFile(dir_ / "J\xc3\xb6rg.properties", bytes);
+  std::string content = "before";
+  EXPECT_FALSE(subject().readFile(dir_ / "J\xc3\xb6rg.properties", content));
+  EXPECT_EQ(content, bytes);
+  for (const fs::path& unreadable : {dir_ / "missing", dir_.path()}) {
+    content = "before";
+    EXPECT_TRUE(subject().readFile(unreadable, content)) << unreadable.string();
+    EXPECT_EQ(content, "before");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Implementations, PlatformConformance,

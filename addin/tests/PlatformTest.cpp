@@ -49,13 +49,13 @@ TEST(PlatformWrapper, ForwardsEveryCallItDoesNotOverride) {
   EXPECT_EQ(wrapper.environmentPath("LOCALAPPDATA"), fs::path("/home/j/local"));
   EXPECT_TRUE(wrapper.tempDirectory().empty());
   testsupport::TempDir dir;
-  EXPECT_TRUE(wrapper.appendLine(dir.path() / "x.log", "line"));
+  EXPECT_EQ(wrapper.appendLine(dir.path() / "x.log", "line"), std::error_code());
   LockAttempt lock = wrapper.lockDirectory(dir.path());
   EXPECT_EQ(lock.status, LockStatus::Acquired);
   EXPECT_FALSE(wrapper.isLink(dir.path()));
   fs::create_directory(dir.path() / "sub");
-  EXPECT_TRUE(wrapper.removeTree(dir.path() / "sub"));
-  EXPECT_TRUE(wrapper.removeLockedDirectory(std::move(lock.lock)));
+  EXPECT_EQ(wrapper.removeTree(dir.path() / "sub"), std::error_code());
+  EXPECT_EQ(wrapper.removeLockedDirectory(std::move(lock.lock)), std::error_code());
 
   const std::vector<Call> expected{
       Call::AddinModuleFile, Call::EnvironmentPath, Call::AppendLine,           Call::LockDirectory,
@@ -93,9 +93,9 @@ TEST(FakePlatform, FailedFileCallsTouchNothing) {
   fake.fail(Call::AppendLine);
   fake.fail(Call::RemoveTree);
   fake.fail(Call::LockDirectory);
-  EXPECT_FALSE(fake.appendLine(dir.path() / "x.log", "line"));
+  EXPECT_EQ(fake.appendLine(dir.path() / "x.log", "line"), FakePlatform::kInjectedError);
   EXPECT_FALSE(fs::exists(dir.path() / "x.log"));
-  EXPECT_FALSE(fake.removeTree(dir.path() / "kept"));
+  EXPECT_EQ(fake.removeTree(dir.path() / "kept"), FakePlatform::kInjectedError);
   EXPECT_TRUE(fs::exists(dir.path() / "kept"));
   EXPECT_EQ(fake.lockDirectory(dir.path() / "kept").status, LockStatus::Failed);
   EXPECT_TRUE(fs::is_empty(dir.path() / "kept"));

@@ -6,6 +6,7 @@
 #include "addin/logging/Log.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/AddinEnvironment.h"
+#include "addin/tests/support/FailingPlatform.h"
 
 namespace synquo {
 namespace {
@@ -133,6 +134,29 @@ TEST_F(PropertiesFile, ADirectoryInPlaceOfTheFileCountsAsNoFile) {
   fs::create_directory(addin_.propertiesFile());
   EXPECT_FALSE(loadSettings());
   EXPECT_TRUE(loadedPropertiesPath().empty());
+}
+
+TEST_F(PropertiesFile, AFileThatCannotBeReadIsNoFileAndIsReportedWithPathAndReason) {
+  addin_.writeProperties("synquo_nx_log_level=DEBUG\n");
+  const std::error_code reason = std::make_error_code(std::errc::permission_denied);
+  bool opened = false;
+  int unreadable = 0;
+  platform::failEachOperationInTurn(
+      [&] { EXPECT_NO_THROW(opened = loadSettings()); },
+      [&](const platform::FailingPlatform& failing) {
+        // Failures of the log's own files are the log's to report.
+        if (failing.failedPath() != addin_.propertiesFile()) return;
+        ++unreadable;
+        EXPECT_FALSE(opened);
+        EXPECT_TRUE(loadedPropertiesPath().empty());
+        EXPECT_EQ(getProperty("synquo_nx_log_level"), "");
+        EXPECT_TRUE(AddinEnvironment::logContains(
+            addin_.defaultLogDirectory(),
+            "[WARNING] [Synquo] Failed to read synquo.properties." +
+                logging::failureDetail(addin_.propertiesFile(), reason)));
+      },
+      reason);
+  EXPECT_GE(unreadable, 2) << "both looking at the file and reading it can fail";
 }
 
 TEST_F(PropertiesFile, TheLogGoesToTheDefaultDirectoryWithTheLevelAnnounced) {

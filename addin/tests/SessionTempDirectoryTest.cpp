@@ -3,13 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <set>
 #include <stdexcept>
 #include <thread>
 
+#include "addin/logging/Log.h"
 #include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
+#include "addin/tests/support/FailingPlatform.h"
 #include "addin/tests/support/SessionTempFixture.h"
 
 namespace synquo {
@@ -54,6 +57,47 @@ TEST(SessionToken, IsSixteenLowerCaseHexDigitsAndFreshEachTime) {
   });
   other.join();
   EXPECT_EQ(seen.size(), 2500u);
+}
+
+TEST_F(SessionTempDirectory, AFailedFileOperationIsLoggedWithPathAndReasonAndLeavesNothing) {
+  configure("false");
+  using Operation = platform::FailingPlatform::Operation;
+  const std::error_code reason = std::make_error_code(std::errc::permission_denied);
+  const std::string base = platform::toUtf8(base_);
+  std::string thrown;
+  const int failures = platform::failEachOperationInTurn(
+      [&] {
+        fs::create_directory(base_ / "synquo-00000000000000aa");
+        removeStaleSessionTempDirectories();
+        thrown.clear();
+        try {
+          sessionTempDirectory("a");
+          sessionTempDirectory("a");
+          sessionTempDirectory("b");
+        } catch (const std::runtime_error& error) {
+          thrown = error.what();
+        }
+        removeSessionTempDirectory();
+      },
+      [&](const platform::FailingPlatform& failing) {
+        const std::string detail = logging::failureDetail(failing.failedPath(), reason);
+        if (!thrown.empty()) {
+          EXPECT_TRUE(logged("[ERROR] [Synquo] " + thrown + detail));
+        }
+        // A name that could not be claimed is retried with another; the log reports its own.
+        const bool reported = failing.failedOperation() != Operation::CreateDirectory &&
+                              platform::toUtf8(failing.failedPath()).rfind(base, 0) == 0;
+        if (reported) {
+          const auto entries = logEntries();
+          EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) {
+            return entry.find(detail) != std::string::npos;
+          })) << detail;
+        }
+        removeStaleSessionTempDirectories();
+        EXPECT_TRUE(fs::is_empty(base_)) << "left behind after a failure and the next sweep";
+      },
+      reason);
+  EXPECT_GT(failures, 5);
 }
 
 TEST_F(SessionTempDirectory, TheBaseIsTheOsTemporaryDirectory) {
@@ -140,7 +184,7 @@ class SweepInProgress : public platform::PlatformWrapper {
   platform::LockAttempt lockDirectory(const fs::path& directory) override {
     if (taken_.empty()) {
       taken_ = directory;
-      return {platform::LockStatus::HeldElsewhere, nullptr};
+      return {platform::LockStatus::HeldElsewhere, nullptr, {}};
     }
     return PlatformWrapper::lockDirectory(directory);
   }

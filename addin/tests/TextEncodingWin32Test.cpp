@@ -56,7 +56,7 @@ TEST_F(CodePage1252, ATemporaryDirectoryNamedJoergIsReportedAndUsable) {
   EXPECT_EQ(reported, temp / "");
   EXPECT_NE(toFileNameCodePage(reported).find("J\xf6rg"), std::string::npos);
   EXPECT_NE(toUtf8(reported).find("J\xc3\xb6rg"), std::string::npos);
-  EXPECT_TRUE(nativePlatform().appendLine(reported / "a.log", "ok"));
+  EXPECT_EQ(nativePlatform().appendLine(reported / "a.log", "ok"), std::error_code());
   EXPECT_EQ(testsupport::readFile(temp / "a.log"), "ok\r\n");
 }
 

@@ -1,6 +1,6 @@
 // Worker threads that pin the add-in module: start, the zero time-out finished check,
 // join, detach and what happens to a worker nobody waits for.
-#include "addin/platform/WorkerThreads.h"
+#include "addin/platform/Platform.h"
 #include "addin/tests/support/Gate.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ bool waitUntilFinished(const WorkerThread& worker) {
 TEST(WorkerThreads, TaskRunsOnTheWorkerItsIdNames) {
   std::promise<std::thread::id> ranOn;
   WorkerThread worker =
-      WorkerThread::start([&ranOn] { ranOn.set_value(std::this_thread::get_id()); });
+      nativePlatform().startWorker([&ranOn] { ranOn.set_value(std::this_thread::get_id()); });
   ASSERT_TRUE(worker.joinable());
   const std::thread::id id = worker.id();
   EXPECT_NE(id, std::this_thread::get_id());
@@ -45,7 +45,7 @@ TEST(WorkerThreads, TaskRunsOnTheWorkerItsIdNames) {
 TEST(WorkerThreads, StartReturnsWhileTheTaskStillBlocks) {
   Gate release;
   Gate taskEnded;
-  WorkerThread worker = WorkerThread::start([release, taskEnded] {
+  WorkerThread worker = nativePlatform().startWorker([release, taskEnded] {
     release.wait();
     taskEnded.open();
   });
@@ -58,7 +58,7 @@ TEST(WorkerThreads, StartReturnsWhileTheTaskStillBlocks) {
 
 TEST(WorkerThreads, HasFinishedOnlyOnceTheThreadHasEnded) {
   Gate release;
-  WorkerThread worker = WorkerThread::start([release] { release.wait(); });
+  WorkerThread worker = nativePlatform().startWorker([release] { release.wait(); });
   EXPECT_FALSE(worker.hasFinished());
   EXPECT_FALSE(worker.hasFinished());
   release.open();
@@ -70,7 +70,8 @@ TEST(WorkerThreads, HasFinishedOnlyOnceTheThreadHasEnded) {
 TEST(WorkerThreads, TaskAndWhatItOwnsAreReleasedBeforeTheThreadEnds) {
   auto owned = std::make_shared<int>(7);
   std::weak_ptr<int> watch = owned;
-  WorkerThread worker = WorkerThread::start([owned = std::move(owned)] { EXPECT_EQ(*owned, 7); });
+  WorkerThread worker =
+      nativePlatform().startWorker([owned = std::move(owned)] { EXPECT_EQ(*owned, 7); });
   ASSERT_TRUE(waitUntilFinished(worker));
   EXPECT_TRUE(watch.expired());
   worker.join();
@@ -99,7 +100,7 @@ TEST(WorkerThreads, JoinFromTheWorkerItselfIsAResourceDeadlock) {
   std::promise<WorkerThread*> self;
   std::shared_future<WorkerThread*> selfReady = self.get_future().share();
   std::promise<std::error_code> joinError;
-  WorkerThread worker = WorkerThread::start([selfReady, &joinError] {
+  WorkerThread worker = nativePlatform().startWorker([selfReady, &joinError] {
     try {
       selfReady.get()->join();
       joinError.set_value(std::error_code());
@@ -117,7 +118,7 @@ TEST(WorkerThreads, JoinFromTheWorkerItselfIsAResourceDeadlock) {
 TEST(WorkerThreads, DetachedWorkerRunsToItsEnd) {
   Gate release;
   Gate taskEnded;
-  WorkerThread worker = WorkerThread::start([release, taskEnded] {
+  WorkerThread worker = nativePlatform().startWorker([release, taskEnded] {
     release.wait();
     taskEnded.open();
   });
@@ -132,7 +133,7 @@ TEST(WorkerThreads, DroppingAWorkerThatStillRunsDetachesIt) {
   Gate release;
   Gate taskEnded;
   {
-    WorkerThread worker = WorkerThread::start([release, taskEnded] {
+    WorkerThread worker = nativePlatform().startWorker([release, taskEnded] {
       release.wait();
       taskEnded.open();
     });
@@ -145,7 +146,7 @@ TEST(WorkerThreads, DroppingAWorkerThatStillRunsDetachesIt) {
 TEST(WorkerThreads, MoveCarriesTheThreadAndAssignmentDetachesTheOldOne) {
   Gate releaseFirst;
   Gate firstEnded;
-  WorkerThread first = WorkerThread::start([releaseFirst, firstEnded] {
+  WorkerThread first = nativePlatform().startWorker([releaseFirst, firstEnded] {
     releaseFirst.wait();
     firstEnded.open();
   });
@@ -155,7 +156,7 @@ TEST(WorkerThreads, MoveCarriesTheThreadAndAssignmentDetachesTheOldOne) {
   EXPECT_EQ(moved.id(), firstId);
 
   Gate releaseSecond;
-  WorkerThread second = WorkerThread::start([releaseSecond] { releaseSecond.wait(); });
+  WorkerThread second = nativePlatform().startWorker([releaseSecond] { releaseSecond.wait(); });
   const std::thread::id secondId = second.id();
   moved = std::move(second);
   EXPECT_EQ(moved.id(), secondId);
@@ -168,8 +169,9 @@ TEST(WorkerThreads, MoveCarriesTheThreadAndAssignmentDetachesTheOldOne) {
 }
 
 TEST(WorkerThreads, ExceptionsFromTheTaskDoNotEndTheProcess) {
-  WorkerThread standard = WorkerThread::start([] { throw std::runtime_error("task failed"); });
-  WorkerThread other = WorkerThread::start([] { throw 42; });
+  WorkerThread standard =
+      nativePlatform().startWorker([] { throw std::runtime_error("task failed"); });
+  WorkerThread other = nativePlatform().startWorker([] { throw 42; });
   ASSERT_TRUE(waitUntilFinished(standard));
   ASSERT_TRUE(waitUntilFinished(other));
   standard.join();

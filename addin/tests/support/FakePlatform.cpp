@@ -5,6 +5,9 @@
 #include <set>
 #include <system_error>
 
+#include "addin/platform/PortableFileSystem.h"
+#include "addin/platform/TextEncoding.h"
+
 namespace platform {
 namespace {
 
@@ -43,11 +46,11 @@ class FakeDirectoryLock : public DirectoryLock {
   fs::path directory_;
 };
 
-bool removePortably(const fs::path& path) {
+std::error_code removePortably(const fs::path& path) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(path, error);
-  if (status.type() == fs::file_type::not_found) return true;
-  if (error) return false;
+  if (status.type() == fs::file_type::not_found) return {};
+  if (error) return error;
   if (fs::is_directory(status)) {
     std::vector<fs::path> children;
     for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
@@ -60,7 +63,7 @@ bool removePortably(const fs::path& path) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
   }
   fs::remove(path, error);
-  return !error;
+  return error;
 }
 
 }  // namespace
@@ -164,43 +167,94 @@ fs::path FakePlatform::tempDirectory() {
   return tempDirectory_;
 }
 
-bool FakePlatform::appendLine(const fs::path& file, std::string_view line) {
-  if (enter(Call::AppendLine, file, line)) return false;
+std::error_code FakePlatform::appendLine(const fs::path& file, std::string_view line) {
+  if (enter(Call::AppendLine, file, line)) return kInjectedError;
   std::ofstream out(file, std::ios::binary | std::ios::app);
-  if (!out.is_open()) return false;
+  if (!out.is_open()) return std::make_error_code(std::errc::no_such_file_or_directory);
   out.write(line.data(), static_cast<std::streamsize>(line.size()));
   out.write("\r\n", 2);
-  return true;
+  return {};
+}
+
+std::error_code FakePlatform::status(const fs::path& path, Links links, FileType& type) {
+  if (enter(Call::Status, path)) return kInjectedError;
+  return portable::status(path, links, type);
+}
+
+std::error_code FakePlatform::createDirectories(const fs::path& path) {
+  if (enter(Call::CreateDirectories, path)) return kInjectedError;
+  return portable::createDirectories(path);
+}
+
+std::error_code FakePlatform::createDirectory(const fs::path& path) {
+  if (enter(Call::CreateDirectory, path)) return kInjectedError;
+  return portable::createDirectory(path);
+}
+
+std::error_code FakePlatform::copyFile(const fs::path& from, const fs::path& to) {
+  if (enter(Call::CopyFile, from, platform::toUtf8(to))) return kInjectedError;
+  return portable::copyFile(from, to);
+}
+
+std::error_code FakePlatform::fileSize(const fs::path& path, std::uintmax_t& size) {
+  if (enter(Call::FileSize, path)) return kInjectedError;
+  return portable::fileSize(path, size);
+}
+
+std::error_code FakePlatform::lastWriteTime(const fs::path& path,
+                                            std::chrono::system_clock::time_point& when) {
+  if (enter(Call::LastWriteTime, path)) return kInjectedError;
+  return portable::lastWriteTime(path, when);
+}
+
+std::error_code FakePlatform::walk(const fs::path& root, Depth depth,
+                                   std::vector<DirectoryEntry>& entries) {
+  if (enter(Call::Walk, root)) return kInjectedError;
+  return portable::walk(root, depth, entries);
+}
+
+std::error_code FakePlatform::remove(const fs::path& path) {
+  if (enter(Call::Remove, path)) return kInjectedError;
+  return portable::remove(path);
+}
+
+std::error_code FakePlatform::readFile(const fs::path& path, std::string& content) {
+  if (enter(Call::ReadFile, path)) return kInjectedError;
+  return portable::readFile(path, content);
 }
 
 LockAttempt FakePlatform::lockDirectory(const fs::path& directory) {
-  if (enter(Call::LockDirectory, directory)) return {};
+  if (enter(Call::LockDirectory, directory)) return {LockStatus::Failed, nullptr, kInjectedError};
   std::error_code error;
-  if (!fs::is_directory(directory, error)) return {};
+  if (!fs::is_directory(directory, error)) {
+    return {LockStatus::Failed, nullptr,
+            std::make_error_code(std::errc::no_such_file_or_directory)};
+  }
   std::lock_guard<std::mutex> guard(lockRegistryMutex());
   if (!lockRegistry().insert(registryKey(directory)).second) {
-    return {LockStatus::HeldElsewhere, nullptr};
+    return {LockStatus::HeldElsewhere, nullptr, {}};
   }
   std::ofstream lockFile(directory / kLockFileName, std::ios::binary | std::ios::app);
   if (!lockFile.is_open()) {
     lockRegistry().erase(registryKey(directory));
-    return {};
+    return {LockStatus::Failed, nullptr, std::make_error_code(std::errc::permission_denied)};
   }
-  return {LockStatus::Acquired, std::make_unique<FakeDirectoryLock>(directory)};
+  return {LockStatus::Acquired, std::make_unique<FakeDirectoryLock>(directory), {}};
 }
 
-bool FakePlatform::removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) {
-  if (!lock) return false;
+std::error_code FakePlatform::removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) {
+  if (!lock) return std::make_error_code(std::errc::invalid_argument);
   const fs::path directory = lock->directory();
-  if (enter(Call::RemoveLockedDirectory, directory)) return false;
-  removePortably(directory);
+  if (enter(Call::RemoveLockedDirectory, directory)) return kInjectedError;
+  const std::error_code error = removePortably(directory);
   lock.reset();
-  std::error_code error;
-  return !fs::exists(fs::symlink_status(directory, error));
+  std::error_code ignored;
+  if (!fs::exists(fs::symlink_status(directory, ignored))) return {};
+  return error ? error : std::make_error_code(std::errc::directory_not_empty);
 }
 
-bool FakePlatform::removeTree(const fs::path& path) {
-  if (enter(Call::RemoveTree, path)) return false;
+std::error_code FakePlatform::removeTree(const fs::path& path) {
+  if (enter(Call::RemoveTree, path)) return kInjectedError;
   return removePortably(path);
 }
 
@@ -230,5 +284,15 @@ bool FakePlatform::postCloseCommand(WindowHandle window) {
   closedWindows_.push_back(window);
   return true;
 }
+
+WorkerThread FakePlatform::startWorker(std::function<void()> task) {
+  return nativePlatform().startWorker(std::move(task));
+}
+
+std::time_t FakePlatform::now() { return nativePlatform().now(); }
+
+std::tm FakePlatform::localTime(std::time_t when) { return nativePlatform().localTime(when); }
+
+std::tm FakePlatform::utcTime(std::time_t when) { return nativePlatform().utcTime(when); }
 
 }  // namespace platform

@@ -1,11 +1,13 @@
 // A platform for tests: values come from the test, files are real but handled portably,
 // locks live in this process only, any call can be made to fail, and calls are recorded.
+// Workers and the clock are the native ones.
 #pragma once
 
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "addin/platform/Platform.h"
@@ -19,6 +21,15 @@ class FakePlatform : public Platform {
     EnvironmentPath,
     TempDirectory,
     AppendLine,
+    Status,
+    CreateDirectories,
+    CreateDirectory,
+    CopyFile,
+    FileSize,
+    LastWriteTime,
+    Walk,
+    Remove,
+    ReadFile,
     LockDirectory,
     RemoveLockedDirectory,
     RemoveTree,
@@ -49,7 +60,8 @@ class FakePlatform : public Platform {
   std::vector<std::string> openedUrls() const;
   std::vector<WindowHandle> closedWindows() const;
 
-  // The call succeeds `successesFirst` more times and fails from then on, until healed.
+  // The call succeeds `successesFirst` more times and fails from then on, until healed; a
+  // failing file operation reports kInjectedError.
   void fail(Call call, int successesFirst = 0);
   void heal(Call call);
 
@@ -57,20 +69,38 @@ class FakePlatform : public Platform {
   static void holdElsewhere(const std::filesystem::path& directory);
   static void releaseElsewhere(const std::filesystem::path& directory);
 
+  static inline const std::error_code kInjectedError = std::make_error_code(std::errc::io_error);
+
   std::vector<Record> records() const;
   size_t callCount(Call call) const;
 
   ModuleFile addinModuleFile() override;
   std::filesystem::path environmentPath(const std::string& name) override;
   std::filesystem::path tempDirectory() override;
-  bool appendLine(const std::filesystem::path& file, std::string_view line) override;
+  std::error_code appendLine(const std::filesystem::path& file, std::string_view line) override;
+  std::error_code status(const std::filesystem::path& path, Links links, FileType& type) override;
+  std::error_code createDirectories(const std::filesystem::path& path) override;
+  std::error_code createDirectory(const std::filesystem::path& path) override;
+  std::error_code copyFile(const std::filesystem::path& from,
+                           const std::filesystem::path& to) override;
+  std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override;
+  std::error_code lastWriteTime(const std::filesystem::path& path,
+                                std::chrono::system_clock::time_point& when) override;
+  std::error_code walk(const std::filesystem::path& root, Depth depth,
+                       std::vector<DirectoryEntry>& entries) override;
+  std::error_code remove(const std::filesystem::path& path) override;
+  std::error_code readFile(const std::filesystem::path& path, std::string& content) override;
   LockAttempt lockDirectory(const std::filesystem::path& directory) override;
-  bool removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override;
-  bool removeTree(const std::filesystem::path& path) override;
+  std::error_code removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override;
+  std::error_code removeTree(const std::filesystem::path& path) override;
   bool isLink(const std::filesystem::path& path) override;
   bool openUrl(const std::string& url) override;
   WindowHandle activeWindow() override;
   bool postCloseCommand(WindowHandle window) override;
+  WorkerThread startWorker(std::function<void()> task) override;
+  std::time_t now() override;
+  std::tm localTime(std::time_t when) override;
+  std::tm utcTime(std::time_t when) override;
 
  private:
   // Records the call and tells whether it is to fail.

@@ -1,0 +1,130 @@
+// File operations through std::filesystem, each failure kept as the library reports it.
+#include "addin/platform/PortableFileSystem.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace platform::portable {
+namespace {
+
+namespace fs = std::filesystem;
+
+FileType typeOf(const fs::file_status& status) {
+  switch (status.type()) {
+    case fs::file_type::none:
+    case fs::file_type::not_found:
+      return FileType::NotFound;
+    case fs::file_type::regular:
+      return FileType::Regular;
+    case fs::file_type::directory:
+      return FileType::Directory;
+    case fs::file_type::symlink:
+      return FileType::Link;
+    default:
+      return FileType::Other;
+  }
+}
+
+bool meansAbsent(const std::error_code& error) {
+  return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
+}
+
+std::error_code walkInto(const fs::path& directory, Depth depth,
+                         std::vector<DirectoryEntry>& entries) {
+  std::error_code error;
+  std::vector<fs::path> subdirectories;
+  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+    std::error_code statusError;
+    const FileType type = typeOf(fs::symlink_status(it->path(), statusError));
+    if (statusError) return statusError;
+    entries.push_back(DirectoryEntry{it->path(), type});
+    if (type == FileType::Directory) subdirectories.push_back(it->path());
+  }
+  if (error) return error;
+  if (depth == Depth::Children) return {};
+  for (const fs::path& subdirectory : subdirectories) {
+    if (std::error_code inner = walkInto(subdirectory, depth, entries)) return inner;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::error_code status(const fs::path& path, Links links, FileType& type) {
+  std::error_code error;
+  const fs::file_status found =
+      links == Links::Follow ? fs::status(path, error) : fs::symlink_status(path, error);
+  if (error && !meansAbsent(error)) return error;
+  type = error ? FileType::NotFound : typeOf(found);
+  return {};
+}
+
+std::error_code createDirectories(const fs::path& path) {
+  std::error_code error;
+  fs::create_directories(path, error);
+  if (error) return error;
+  if (!fs::is_directory(path, error)) return std::make_error_code(std::errc::not_a_directory);
+  return {};
+}
+
+std::error_code createDirectory(const fs::path& path) {
+  std::error_code error;
+  if (fs::create_directory(path, error)) return {};
+  return error ? error : std::make_error_code(std::errc::file_exists);
+}
+
+std::error_code copyFile(const fs::path& from, const fs::path& to) {
+  std::error_code error;
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+  return error;
+}
+
+std::error_code fileSize(const fs::path& path, std::uintmax_t& size) {
+  std::error_code error;
+  const std::uintmax_t found = fs::file_size(path, error);
+  if (!error) size = found;
+  return error;
+}
+
+std::error_code lastWriteTime(const fs::path& path, std::chrono::system_clock::time_point& when) {
+  std::error_code error;
+  const fs::file_time_type written = fs::last_write_time(path, error);
+  if (error) return error;
+  // C++17 has no conversion between the clocks; the offset between their present moments
+  // is exact to well within a second.
+  when = std::chrono::system_clock::now() +
+         std::chrono::duration_cast<std::chrono::system_clock::duration>(
+             written - fs::file_time_type::clock::now());
+  return {};
+}
+
+std::error_code walk(const fs::path& root, Depth depth, std::vector<DirectoryEntry>& entries) {
+  std::error_code error;
+  const fs::file_status rootStatus = fs::symlink_status(root, error);
+  if (error) return error;
+  if (rootStatus.type() != fs::file_type::directory) {
+    return std::make_error_code(std::errc::not_a_directory);
+  }
+  return walkInto(root, depth, entries);
+}
+
+std::error_code remove(const fs::path& path) {
+  std::error_code error;
+  fs::remove(path, error);
+  return error;
+}
+
+std::error_code readFile(const fs::path& path, std::string& content) {
+  FileType type = FileType::NotFound;
+  if (std::error_code error = status(path, Links::Follow, type)) return error;
+  if (type == FileType::NotFound) return std::make_error_code(std::errc::no_such_file_or_directory);
+  if (type == FileType::Directory) return std::make_error_code(std::errc::is_a_directory);
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) return std::make_error_code(std::errc::permission_denied);
+  std::string read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::make_error_code(std::errc::io_error);
+  content = std::move(read);
+  return {};
+}
+
+}  // namespace platform::portable
