@@ -76,6 +76,14 @@ std::error_code createDirectory(const fs::path& path) {
 std::error_code copyFile(const fs::path& from, const fs::path& to) {
   std::error_code error;
   fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+  // mingw-w64's runtime refuses to overwrite with "file exists"; replace a regular file then.
+  if (error == std::errc::file_exists) {
+    std::error_code replaced;
+    if (fs::is_regular_file(to, replaced) && fs::remove(to, replaced)) {
+      fs::copy_file(from, to, replaced);
+      return replaced;
+    }
+  }
   return error;
 }
 

@@ -115,6 +115,7 @@ TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     nxsim::reset();
+    emptySessionBase();
     fs::remove_all(models());
     fs::create_directories(models());
     host::BasePart* part = row.setup(*this);
