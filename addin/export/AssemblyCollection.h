@@ -1,0 +1,56 @@
+// The files an upload sends for an assembly: one record per distinct member, root first,
+// collected by exporting every member (native root), by looking members up in the shared
+// clone export directory (managed root), or only listed for display. Also the two
+// pre-checks over members that the dialog's warnings rest on.
+#pragma once
+
+#include <vantel/vantel.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addin/export/ManagedCloneExport.h"
+#include "addin/host/Part.h"
+
+namespace synquo {
+
+struct CollectedFiles {
+  std::vector<vantel::VantelUploadPayloadFile> files;
+  // The root component has at least one child.
+  bool isAssembly = false;
+};
+
+// The mode chooses the traceable identifier's resolution for the records' source file ids:
+// a display pass never writes to a part.
+CollectedFiles collectLocalUploadFiles(host::BasePart* root);
+CollectedFiles collectManagedUploadFiles(host::BasePart* root,
+                                         const std::filesystem::path& sharedExportDirectory,
+                                         ExportMode mode = ExportMode::Upload);
+CollectedFiles listAssemblyFiles(host::BasePart* root);
+
+// One member's record; a default record (see vantel::VantelUploadPayloadFile) on any
+// failure, logged. Never raise.
+vantel::VantelUploadPayloadFile exportMemberRecord(host::Part* part);
+vantel::VantelUploadPayloadFile lookupManagedMemberRecord(
+    host::Part* part, const std::filesystem::path& sharedExportDirectory,
+    ExportMode mode = ExportMode::Upload);
+vantel::VantelUploadPayloadFile readMemberRecord(host::Part* part);
+
+// The member's file in the shared export directory, by its Teamcenter part number.
+std::optional<std::filesystem::path> findManagedMemberFile(
+    host::Part* part, const std::filesystem::path& sharedExportDirectory);
+
+// De-duplication key: the source file path, else the source file id.
+std::string memberKey(const vantel::VantelUploadPayloadFile& record);
+
+// Pre-checks, depth first, stopping at the first hit; the root itself is not tested.
+bool hasUnsavedChildren(host::BasePart* root);
+bool hasUnsupportedChildSources(host::BasePart* root);
+
+// The part file name the assembly records for a component (UF_ASSEM_ask_component_data);
+// none when UF fails or the name is empty.
+std::optional<std::string> componentBackingName(host::Assemblies::Component* component);
+
+}  // namespace synquo

@@ -1,0 +1,30 @@
+// A drawing is uploaded as one PDF of all its sheets, printed through NX's PDF print builder
+// into the session temporary directory and confirmed from the file system.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "addin/host/Part.h"
+#include "addin/host/Plot.h"
+
+namespace synquo {
+
+// The PDF written for the part, or an empty path when none was produced (logged). Errors of
+// the traceability and temporary-directory layers, and NX's while the file is named,
+// propagate; NX failures while printing are logged.
+std::filesystem::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath);
+
+// The part's sheets in NX's order, nulls left out; empty for a part that is not a Part or
+// when NX fails while listing.
+std::vector<host::Drawings::DrawingSheet*> collectDrawingSheets(host::BasePart* part);
+
+// The PDF's file name without extension (UTF-8): the sanitised part number, leaf stem or
+// display identifier, else the source path's stem, else "drawing".
+std::string drawingPdfBaseName(host::BasePart* part, const std::string& sourcePath);
+
+// True when there was nothing to destroy or Destroy returned normally.
+bool destroyBuilderSafely(host::Builder* builder);
+
+}  // namespace synquo

@@ -1,0 +1,120 @@
+// Finding what a clone export wrote: a snapshot of the export directory before the clone, and
+// the searches that take only files written or rewritten since.
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "addin/common/Text.h"
+#include "addin/export/ExportPath.h"
+#include "addin/export/ExportSupport.h"
+#include "addin/export/ManagedCloneExport.h"
+#include "addin/platform/Platform.h"
+#include "addin/platform/TextEncoding.h"
+
+namespace synquo {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::system_clock;
+
+struct ExportedFile {
+  fs::path path;
+  Clock::time_point written;
+};
+
+bool isDirectory(const fs::path& path) {
+  platform::FileType type = platform::FileType::NotFound;
+  return !platform::os().status(path, platform::Links::Follow, type) &&
+         type == platform::FileType::Directory;
+}
+
+// Every entry below the directory that is a regular file, a link to one included.
+std::vector<fs::path> regularFilesBelow(const fs::path& directory) {
+  std::vector<platform::DirectoryEntry> entries;
+  if (const std::error_code error =
+          platform::os().walk(directory, platform::Depth::Everything, entries)) {
+    throw fs::filesystem_error("recursive_directory_iterator::operator++", directory, error);
+  }
+  std::vector<fs::path> files;
+  for (const platform::DirectoryEntry& entry : entries) {
+    platform::FileType type = entry.type;
+    if (type == platform::FileType::Link &&
+        platform::os().status(entry.path, platform::Links::Follow, type)) {
+      continue;
+    }
+    if (type == platform::FileType::Regular) files.push_back(entry.path);
+  }
+  return files;
+}
+
+std::optional<Clock::time_point> writeTime(const fs::path& path) {
+  Clock::time_point when;
+  if (platform::os().lastWriteTime(path, when)) return std::nullopt;
+  return when;
+}
+
+// New or rewritten since the snapshot, with its time; none for an unreadable time.
+std::optional<ExportedFile> newFile(const fs::path& path, const ExportDirectorySnapshot& snapshot) {
+  const std::optional<Clock::time_point> written = writeTime(path);
+  if (!written) return std::nullopt;
+  const auto before = snapshot.find(path);
+  if (before != snapshot.end() && before->second >= *written) return std::nullopt;
+  return ExportedFile{path, *written};
+}
+
+// Lower values are preferred: the part file before its drawing.
+std::string exportFilePreference(const fs::path& path) {
+  const std::string extension = lowerCaseExtension(path);
+  if (extension == ".prt") return "0";
+  if (extension == ".pdf") return "1";
+  return "9";
+}
+
+}  // namespace
+
+fs::path findExportedFileByPartNumber(const fs::path& directory,
+                                      const ExportDirectorySnapshot& snapshot,
+                                      const std::string& partNumber) {
+  if (partNumber.empty() || !isDirectory(directory)) return {};
+  const std::string wanted = toLowerAscii(partNumber);
+  std::optional<ExportedFile> best;
+  std::string bestPreference;
+  for (const fs::path& path : regularFilesBelow(directory)) {
+    if (!isSupportedUploadFile(path)) continue;
+    const std::optional<ExportedFile> candidate = newFile(path, snapshot);
+    if (!candidate) continue;
+    if (toLowerAscii(fileNameStem(platform::toUtf8(path.filename()))) != wanted) continue;
+    const std::string preference = exportFilePreference(path);
+    if (!best || preference < bestPreference ||
+        (preference == bestPreference && candidate->written > best->written)) {
+      best = candidate;
+      bestPreference = preference;
+    }
+  }
+  return best ? best->path : fs::path();
+}
+
+fs::path findNewestExportedFile(const fs::path& directory,
+                                const ExportDirectorySnapshot& snapshot) {
+  if (!isDirectory(directory)) return {};
+  std::optional<ExportedFile> newest;
+  for (const fs::path& path : regularFilesBelow(directory)) {
+    const std::optional<ExportedFile> candidate = newFile(path, snapshot);
+    if (candidate && (!newest || candidate->written > newest->written)) newest = candidate;
+  }
+  return newest ? newest->path : fs::path();
+}
+
+ExportDirectorySnapshot snapshotExportDirectory(const fs::path& directory) {
+  ExportDirectorySnapshot snapshot;
+  platform::FileType type = platform::FileType::NotFound;
+  const std::error_code error = platform::os().status(directory, platform::Links::Follow, type);
+  // A directory that cannot be examined is walked anyway, so the walk names the failure.
+  if (!error && type == platform::FileType::NotFound) return snapshot;
+  for (const fs::path& path : regularFilesBelow(directory)) {
+    snapshot[path] = writeTime(path).value_or(Clock::time_point::min());
+  }
+  return snapshot;
+}
+
+}  // namespace synquo

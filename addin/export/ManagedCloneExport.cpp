@@ -1,0 +1,260 @@
+// The managed clone export: NX's clone operation into the part's export directory, then the
+// search for the file that stands for the part.
+#include "addin/export/ManagedCloneExport.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "addin/export/ExportPath.h"
+#include "addin/export/ExportSupport.h"
+#include "addin/export/UfScope.h"
+#include "addin/host/Nx.h"
+#include "addin/logging/Log.h"
+#include "addin/logging/PartLogLabel.h"
+#include "addin/platform/Platform.h"
+#include "addin/platform/TextEncoding.h"
+#include "addin/temp/SessionTempDirectory.h"
+#include "addin/traceability/TraceableId.h"
+
+namespace synquo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// NX's numeric clone settings for an export that names files after their part number.
+constexpr int kOperationClassExport = 3;
+constexpr int kDefaultAction = 3;
+constexpr int kFamilyTreatment = 1;
+constexpr int kDefaultNaming = 2;
+constexpr int kNameRuleType = 3;
+
+std::string traceableIdFor(host::BasePart* part, ExportMode mode) {
+  return mode == ExportMode::Upload ? uploadTraceableId(part) : displayTraceableId(part);
+}
+
+// Logs a non-zero status of a call whose failure does not end the export.
+bool succeeded(const char* call, int status) {
+  if (status == 0) return true;
+  logging::warning(call, " failed with NX status ", status, ".");
+  return false;
+}
+
+void releaseNamingFailures(host::Uf& uf, host::UF_CLONE_naming_failures_s& failures) {
+  if (failures.n_failures < 1) return;
+  if (failures.input_names != nullptr)
+    uf.UF_free_string_array(failures.n_failures, failures.input_names);
+  if (failures.output_names != nullptr) {
+    uf.UF_free_string_array(failures.n_failures, failures.output_names);
+  }
+  if (failures.statuses != nullptr) uf.UF_free(failures.statuses);
+  failures = host::UF_CLONE_naming_failures_s{0, nullptr, nullptr, nullptr};
+}
+
+// One clone operation, opened by UF_CLONE_initialise; its records are released and the
+// operation closed on every way out.
+class CloneRun {
+ public:
+  explicit CloneRun(host::Uf& uf) : uf_(uf) {}
+  ~CloneRun() {
+    try {
+      finish();
+    } catch (...) {
+      // Nothing may escape a destructor.
+    }
+  }
+  CloneRun(const CloneRun&) = delete;
+  CloneRun& operator=(const CloneRun&) = delete;
+
+  // Steps that end the export on failure return false.
+  bool run(host::BasePart* part, const fs::path& directory, std::string& partNumber) {
+    char encoded[host::MAX_FSPEC_BUFSIZE] = {};
+    int status = uf_.UF_PART_ask_part_name(part->Tag(), encoded);
+    if (!succeeded("UF_PART_ask_part_name", status)) return false;
+
+    char number[host::UF_UGMGR_PARTNO_BUFSIZE] = {};
+    char revision[host::UF_UGMGR_PARTREV_BUFSIZE] = {};
+    char fileType[host::UF_UGMGR_FTYPE_BUFSIZE] = {};
+    char fileName[host::UF_UGMGR_FNAME_BUFSIZE] = {};
+    status = uf_.UF_UGMGR_decode_part_file_name(encoded, number, revision, fileType, fileName);
+    if (succeeded("UF_UGMGR_decode_part_file_name", status)) {
+      partNumber = number;
+      logging::debug("Decoded managed NX part name for export: part_number=\"", number,
+                     "\" revision=\"", revision, "\" file_type=\"", fileType, "\" file_name=\"",
+                     fileName, "\".");
+    }
+
+    if (!succeeded("UF_CLONE_initialise", uf_.UF_CLONE_initialise(kOperationClassExport))) {
+      return false;
+    }
+    cloneOpen_ = true;
+    if (!succeeded("UF_CLONE_init_naming_failures",
+                   uf_.UF_CLONE_init_naming_failures(&failures_))) {
+      return false;
+    }
+
+    // NX wants the directory in the code page it reads file names in.
+    const std::string nxDirectory = platform::toFileNameCodePage(directory);
+    succeeded("UF_CLONE_set_def_action", uf_.UF_CLONE_set_def_action(kDefaultAction));
+    succeeded("UF_CLONE_set_def_directory", uf_.UF_CLONE_set_def_directory(nxDirectory.c_str()));
+    succeeded("UF_CLONE_set_assoc_file_root_dir",
+              uf_.UF_CLONE_set_assoc_file_root_dir(nxDirectory.c_str()));
+    succeeded("UF_CLONE_set_family_treatment", uf_.UF_CLONE_set_family_treatment(kFamilyTreatment));
+    succeeded("UF_CLONE_set_def_naming", uf_.UF_CLONE_set_def_naming(kDefaultNaming));
+
+    char baseString[] = "";
+    char newString[] = "${DB_PART_NO}";
+    host::UF_CLONE_name_rule_def_s rule{kNameRuleType, baseString, newString};
+    succeeded("UF_CLONE_set_name_rule", uf_.UF_CLONE_set_name_rule(&rule, &failures_));
+    reportAndRenew("UF_CLONE_set_name_rule");
+
+    succeeded("UF_CLONE_set_dryrun", uf_.UF_CLONE_set_dryrun(false));
+
+    const bool assembly = isAssemblyPart(part);
+    logging::debug("Adding managed NX ", assembly ? "assembly" : "part",
+                   " to UF_CLONE export: encoded_name=\"", encoded, "\".");
+    if (assembly) {
+      succeeded("UF_CLONE_add_assembly", uf_.UF_CLONE_add_assembly(encoded, &loadStatus_));
+    } else {
+      succeeded("UF_CLONE_add_part", uf_.UF_CLONE_add_part(encoded));
+    }
+
+    succeeded("UF_CLONE_apply_defaults", uf_.UF_CLONE_apply_defaults(&failures_));
+    reportAndRenew("UF_CLONE_apply_defaults");
+
+    succeeded("UF_CLONE_perform_clone", uf_.UF_CLONE_perform_clone(&failures_));
+    reportNamingFailures("UF_CLONE_perform_clone", failures_);
+    return true;
+  }
+
+  // Releases the records and closes the clone operation; idempotent.
+  void finish() {
+    if (loadStatus_.n_parts > 0) {
+      uf_.UF_PART_free_load_status(&loadStatus_);
+      loadStatus_ = host::UF_PART_load_status_s{0, 0, nullptr, nullptr};
+    }
+    releaseNamingFailures(uf_, failures_);
+    if (cloneOpen_) {
+      cloneOpen_ = false;
+      uf_.UF_CLONE_terminate();
+    }
+  }
+
+ private:
+  void reportAndRenew(const char* call) {
+    reportNamingFailures(call, failures_);
+    releaseNamingFailures(uf_, failures_);
+    succeeded("UF_CLONE_init_naming_failures", uf_.UF_CLONE_init_naming_failures(&failures_));
+  }
+
+  host::Uf& uf_;
+  bool cloneOpen_ = false;
+  host::UF_CLONE_naming_failures_s failures_{0, nullptr, nullptr, nullptr};
+  host::UF_PART_load_status_s loadStatus_{0, 0, nullptr, nullptr};
+};
+
+}  // namespace
+
+const char* exportModeText(ExportMode mode) {
+  return mode == ExportMode::Upload ? "upload" : "display";
+}
+
+fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
+  const char* modeText = exportModeText(mode);
+  if (part == nullptr) {
+    logging::warning(
+        "Managed NX export skipped because there is no displayed part: mode=", modeText, ".");
+    return {};
+  }
+  const std::string label = partLogLabel(part);
+  host::Uf& uf = host::nx().Uf();
+  std::optional<UfScope> scope;
+  try {
+    scope.emplace(uf);
+  } catch (...) {
+    logging::error("Managed NX export failed while calling NX clone APIs: part=\"", label,
+                   "\" mode=", modeText, " error=\"", exportExceptionText(), "\".");
+    return {};
+  }
+  if (!scope->open()) {
+    logging::warning("Managed NX export failed because UF_initialize returned status ",
+                     scope->status(), ": part=\"", label, "\" mode=", modeText, ".");
+    return {};
+  }
+
+  host::BasePart* displayed = displayedPart();
+  const std::string traceableId = traceableIdFor(part, mode);
+  const std::string displayedId = displayed == part ? traceableId : traceableIdFor(displayed, mode);
+  const fs::path directory =
+      sessionTempDirectory(displayedId) / platform::fromUtf8(sanitizeFileStem(traceableId));
+  if (const std::error_code error = platform::os().createDirectories(directory)) {
+    logging::warning(
+        "Managed NX export failed because the export directory could not be created: part=\"",
+        label, "\" mode=", modeText, " directory=\"", directory, "\" error=\"", osErrorText(error),
+        "\".");
+    return {};
+  }
+  const ExportDirectorySnapshot snapshot = snapshotExportDirectory(directory);
+  logging::info("Starting managed NX export: part=\"", label, "\" mode=", modeText,
+                " traceable_id=\"", traceableId, "\" directory=\"", directory, "\".");
+
+  std::string partNumber;
+  bool ended = false;
+  {
+    CloneRun clone(uf);
+    const auto logFailure = [&] {
+      logging::error("Managed NX export failed while calling NX clone APIs: part=\"", label,
+                     "\" mode=", modeText, " error=\"", exportExceptionText(), "\".");
+    };
+    try {
+      ended = !clone.run(part, directory, partNumber);
+    } catch (...) {
+      logFailure();
+    }
+    try {
+      clone.finish();
+    } catch (...) {
+      logFailure();
+    }
+  }
+  scope->close();
+  if (ended) return {};
+
+  fs::path exported = findExportedFileByPartNumber(directory, snapshot, partNumber);
+  if (exported.empty()) {
+    logging::debug(
+        "Managed NX export did not find a file matching the part number; using newest exported "
+        "file: part=\"",
+        label, "\" part_number=\"", partNumber, "\" directory=\"", directory, "\".");
+    exported = findNewestExportedFile(directory, snapshot);
+  }
+  if (!exported.empty() && isSupportedUploadFile(exported)) {
+    logging::info("Managed NX export complete: part=\"", label, "\" mode=", modeText,
+                  " exported_file=\"", exported, "\".");
+    return exported;
+  }
+  logging::warning("Managed NX export did not produce a supported upload file: part=\"", label,
+                   "\" mode=", modeText, " directory=\"", directory, "\" decoded_part_number=\"",
+                   partNumber, "\".");
+  return {};
+}
+
+void reportNamingFailures(const char* call, const host::UF_CLONE_naming_failures_s& failures) {
+  const int count = failures.n_failures;
+  if (count <= 0) return;
+  logging::warning(call, " reported ", count, " naming failure(s).");
+  constexpr int kDetails = 5;
+  for (int i = 0; i < count && i < kDetails; ++i) {
+    const char* input = failures.input_names == nullptr ? nullptr : failures.input_names[i];
+    const char* output = failures.output_names == nullptr ? nullptr : failures.output_names[i];
+    const int status = failures.statuses == nullptr ? 0 : failures.statuses[i];
+    logging::debug(call, " naming failure[", i, "]: input=\"", input == nullptr ? "" : input,
+                   "\" output=\"", output == nullptr ? "" : output, "\" status=", status, ".");
+  }
+  if (count > kDetails) {
+    logging::debug(call, " suppressed ", count - kDetails, " additional naming failure detail(s).");
+  }
+}
+
+}  // namespace synquo

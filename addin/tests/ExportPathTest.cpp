@@ -1,0 +1,324 @@
+// Export path selection in the simulated NX: which export a part gets, the local copy with its
+// failures, and the classification and file-name rules the exports share.
+#include "addin/export/ExportPath.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addin/platform/TextEncoding.h"
+#include "addin/tests/support/ExportFixture.h"
+
+namespace synquo {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::FakePlatform;
+using testsupport::readFile;
+using testsupport::writeFile;
+
+class ExportPath : public testsupport::ExportFixture {
+ public:
+  // The first lines of the log, as many as expected.
+  void expectLogStartsWith(const std::vector<std::string>& expected) {
+    std::vector<std::string> lines = exportLog();
+    if (lines.size() > expected.size()) lines.resize(expected.size());
+    EXPECT_EQ(lines, expand(expected));
+  }
+};
+
+const char* const kNativeLabel = "{models}{/}bracket.prt (bracket)";
+const char* const kManagedLabel = "@DB/123-A/A (123-A)";
+
+TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
+  struct Row {
+    const char* name;
+    std::function<host::BasePart*(ExportPath&)> setup;
+    std::vector<std::string> log;
+    const char* exportedName;  // empty: nothing exported
+  };
+  const std::string notSaved =
+      std::string("{W}NX export skipped because the local part has not been saved to disk: ") +
+      "part=\"" + kNativeLabel + "\" source=\"{models}{/}bracket.prt\".";
+  const std::string noUsableSource =
+      std::string("{D}NX part has no usable local source and did not decode as ") +
+      "Teamcenter-managed; treating as local unsaved part: part=\"" + kNativeLabel +
+      "\" source=\"{models}{/}bracket.prt\".";
+  const std::vector<Row> rows = {
+      {"no part",
+       [](ExportPath&) -> host::BasePart* { return nullptr; },
+       {"{W}NX model export skipped because there is no displayed part."},
+       ""},
+      {"drawing shown for a managed part",
+       [](ExportPath& t) {
+         nxsim::PartDefinition part = t.managedPart("123-A");
+         part.drawingSheets = {"SHT1"};
+         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
+         return t.display(part);
+       },
+       {std::string("{I}NX export selected drawing PDF path: part=\"") + kManagedLabel +
+        "\" source=\"@DB/123-A/A\"."},
+       "123-A.pdf"},
+      {"managed part",
+       [](ExportPath& t) { return t.display(t.managedPart("123-A")); },
+       {std::string("{I}NX export selected managed clone path: part=\"") + kManagedLabel +
+        "\" source=\"@DB/123-A/A\"."},
+       "123-A.prt"},
+      {"drawing test skipped when UF_initialize fails",
+       [](ExportPath& t) {
+         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
+         host::BasePart* part = t.display(t.managedPart("123-A"));
+         nxsim::injectFault({"UF_initialize", nxsim::FaultKind::Status, 1, false, 7});
+         return part;
+       },
+       {std::string("{I}NX export selected managed clone path: part=\"") + kManagedLabel +
+        "\" source=\"@DB/123-A/A\"."},
+       "123-A.prt"},
+      {"saved native part",
+       [](ExportPath& t) { return t.display(t.nativePart("bracket.prt")); },
+       {std::string("{D}NX export selected local source copy path: part=\"") + kNativeLabel +
+        "\" source=\"{models}{/}bracket.prt\"."},
+       "bracket.prt"},
+      {"native part never saved",
+       [](ExportPath& t) {
+         nxsim::PartDefinition part;
+         part.leaf = "draft";
+         part.uniqueIdentifier = t.kUuid;
+         return t.display(part);
+       },
+       {"{D}NX part has no usable local source and did not decode as Teamcenter-managed; "
+        "treating as local unsaved part: part=\"draft\" source=\"\".",
+        "{W}NX export skipped because the local part has not been saved to disk: part=\"draft\" "
+        "source=\"\"."},
+       ""},
+      {"native file deleted after loading",
+       [](ExportPath& t) {
+         host::BasePart* part = t.display(t.nativePart("bracket.prt"));
+         fs::remove(t.models() / "bracket.prt");
+         return part;
+       },
+       {noUsableSource, notSaved},
+       ""},
+      {"source names a directory",
+       [](ExportPath& t) {
+         host::BasePart* part = t.display(t.nativePart("bracket.prt"));
+         fs::remove(t.models() / "bracket.prt");
+         fs::create_directory(t.models() / "bracket.prt");
+         return part;
+       },
+       {noUsableSource, notSaved},
+       ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    emptySessionBase();
+    fs::remove_all(models());
+    fs::create_directories(models());
+    host::BasePart* part = row.setup(*this);
+    const std::string source = part == nullptr ? "" : part->FullPath();
+    clearLog();
+    const fs::path exported = exportModelFile(part, source);
+    expectLogStartsWith(row.log);
+    EXPECT_EQ(platform::toUtf8(exported.filename()), row.exportedName);
+    if (!exported.empty()) {
+      const std::string inside = platform::toUtf8(sessionDirectory());
+      EXPECT_EQ(platform::toUtf8(exported).rfind(inside, 0), 0u) << exported;
+    }
+    expectNxClean();
+  }
+}
+
+TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
+  struct Row {
+    const char* name;
+    std::function<std::string(ExportPath&)> setup;  // gives the source path
+    std::vector<std::string> log;
+    bool raises;
+    const char* exportedContent;  // null: nothing exported
+  };
+  const std::string ioError =
+      fs::filesystem_error("", std::make_error_code(std::errc::io_error)).code().message();
+  const std::vector<Row> rows = {
+      {"empty source",
+       [](ExportPath&) { return std::string(); },
+       {"{W}Local NX model export skipped because the source path is empty."},
+       false,
+       nullptr},
+      {"copy",
+       [](ExportPath& t) { return t.display(t.nativePart("bracket.prt"))->FullPath(); },
+       {"{D}Copying local NX model for upload: source=\"{models}{/}bracket.prt\" "
+        "destination=\"{session}{/}bracket.prt\".",
+        "{D}Local NX model export complete: destination=\"{session}{/}bracket.prt\"."},
+       false,
+       "native part bracket.prt"},
+      {"copy over an earlier copy",
+       [](ExportPath& t) {
+         const std::string source = t.display(t.nativePart("bracket.prt"))->FullPath();
+         writeFile(t.sessionDirectory() / "bracket.prt", "earlier copy");
+         return source;
+       },
+       {"{D}Copying local NX model for upload: source=\"{models}{/}bracket.prt\" "
+        "destination=\"{session}{/}bracket.prt\".",
+        "{D}Local NX model export complete: destination=\"{session}{/}bracket.prt\"."},
+       false,
+       "native part bracket.prt"},
+      {"copy fails",
+       [](ExportPath& t) {
+         const std::string source = t.display(t.nativePart("bracket.prt"))->FullPath();
+         t.fakePlatform().fail(FakePlatform::Call::CopyFile);
+         return source;
+       },
+       {"{D}Copying local NX model for upload: source=\"{models}{/}bracket.prt\" "
+        "destination=\"{session}{/}bracket.prt\".",
+        "{E}Local NX model export failed: source=\"{models}{/}bracket.prt\" "
+        "destination=\"{session}{/}bracket.prt\" error=\"" +
+            ioError + "\"."},
+       true,
+       nullptr},
+      {"part opened from the session directory",
+       [](ExportPath& t) {
+         nxsim::PartDefinition part = t.nativePart("bracket.prt");
+         const fs::path inSession = t.sessionDirectory() / "bracket.prt";
+         writeFile(inSession, "already here");
+         part.fullPath = platform::toUtf8(inSession);
+         t.fakePlatform().fail(FakePlatform::Call::CopyFile);  // must not be needed
+         return t.display(part)->FullPath();
+       },
+       {"{D}Local NX model export reused existing temp file: "
+        "path=\"{session}{/}bracket.prt\"."},
+       false,
+       "already here"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    emptyBase();
+    const std::string source = row.setup(*this);
+    clearLog();
+    fs::path exported;
+    try {
+      exported = copyLocalSource(source);
+      EXPECT_FALSE(row.raises);
+    } catch (const fs::filesystem_error& error) {
+      EXPECT_TRUE(row.raises);
+      EXPECT_EQ(error.code(), FakePlatform::kInjectedError);
+      EXPECT_NE(std::string(error.what()).find("copy_file"), std::string::npos) << error.what();
+    }
+    addin_.platform().heal(FakePlatform::Call::CopyFile);
+    EXPECT_EQ(exportLog(), expand(row.log));
+    if (row.exportedContent == nullptr) {
+      EXPECT_TRUE(exported.empty());
+    } else {
+      EXPECT_EQ(exported, sessionDirectory() / "bracket.prt");
+      EXPECT_EQ(readFile(exported), row.exportedContent);
+    }
+  }
+}
+
+TEST_F(ExportPath, ClassifiesPartsThroughNx) {
+  struct Row {
+    const char* name;
+    std::function<void(nxsim::PartDefinition&, nxsim::tag_t)> setup;  // after the part is added
+    bool managed;
+    bool assembly;
+  };
+  const std::vector<Row> rows = {
+      {"managed assembly",
+       [](nxsim::PartDefinition&, nxsim::tag_t part) {
+         nxsim::PartDefinition bolt;
+         bolt.fullPath = "/models/bolt.prt";
+         nxsim::addComponent(part, nxsim::addPart(bolt));
+       },
+       true, true},
+      {"managed part without members", [](nxsim::PartDefinition&, nxsim::tag_t) {}, true, false},
+      {"name does not decode",
+       [](nxsim::PartDefinition&, nxsim::tag_t) {
+         nxsim::injectFault({"UF_UGMGR_decode_part_file_name", nxsim::FaultKind::Status});
+       },
+       false, false},
+      {"part name unreadable",
+       [](nxsim::PartDefinition&, nxsim::tag_t) {
+         nxsim::injectFault({"UF_PART_ask_part_name", nxsim::FaultKind::Status});
+       },
+       false, false},
+      {"NX raises while asked for the assembly",
+       [](nxsim::PartDefinition&, nxsim::tag_t) {
+         nxsim::injectFault({"BasePart::ComponentAssembly", nxsim::FaultKind::Throw});
+         nxsim::injectFault({"TaggedObject::Tag", nxsim::FaultKind::Throw});
+       },
+       false, false},
+      {"no root component",
+       [](nxsim::PartDefinition&, nxsim::tag_t) {
+         nxsim::injectFault({"ComponentAssembly::RootComponent", nxsim::FaultKind::Null});
+       },
+       true, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    nxsim::PartDefinition definition = managedPart("123-A");
+    const nxsim::tag_t tag = nxsim::addPart(definition);
+    row.setup(definition, tag);
+    host::BasePart* part = nxsim::partObject(tag);
+    EXPECT_EQ(isAssemblyPart(part), row.assembly);
+    EXPECT_EQ(isManagedPart(part), row.managed);
+    expectNxClean();
+  }
+  nxsim::PartDefinition notAPart = nativePart("sheet.prt");
+  notAPart.isPart = false;
+  EXPECT_FALSE(isAssemblyPart(nxsim::partObject(nxsim::addPart(notAPart))));
+  EXPECT_FALSE(isManagedPart(nullptr));
+  EXPECT_FALSE(isAssemblyPart(nullptr));
+}
+
+TEST_F(ExportPath, NamesFilesByTheirLastElement) {
+  EXPECT_EQ(sanitizeFileStem(""), "managed");
+  EXPECT_EQ(sanitizeFileStem("A/B:C"), "A_B_C");
+  EXPECT_EQ(sanitizeFileStem("\"*/:<>?\\|J\xc3\xb6rg"), "_________J\xc3\xb6rg");
+
+  struct Extension {
+    const char* path;
+    const char* extension;
+    bool supported;
+  };
+  for (const Extension& row : std::vector<Extension>{{"X.PRT", ".prt", true},
+                                                     {"x.Pdf", ".pdf", true},
+                                                     {"x.prt.bak", ".bak", false},
+                                                     {".prt", "", false},
+                                                     {"dir.d/x", "", false},
+                                                     {"..", "", false},
+                                                     {".", "", false}}) {
+    SCOPED_TRACE(row.path);
+    EXPECT_EQ(lowerCaseExtension(fs::path(row.path)), row.extension);
+    EXPECT_EQ(isSupportedUploadFile(fs::path(row.path)), row.supported);
+  }
+  EXPECT_TRUE(isPdfPath(fs::path("a/B.PDF")));
+  EXPECT_FALSE(isPdfPath(fs::path("a/B.prt")));
+
+  nxsim::PartDefinition definition;
+  definition.leaf = "bolt";
+  host::BasePart* bolt = nxsim::partObject(nxsim::addPart(definition));
+  struct Name {
+    host::BasePart* part;
+    const char* source;
+    fs::path exported;
+    std::optional<std::string> name;
+  };
+  for (const Name& row : std::vector<Name>{
+           {nullptr, "/m/bolt.prt", fs::path("x.prt"), std::nullopt},
+           {bolt, "/m/bolt.prt", fs::path("tmp") / "123-A.pdf", std::string("123-A.pdf")},
+           {bolt, "C:\\m\\bolt-1.prt", fs::path(), std::string("bolt-1.prt")},
+           {bolt, "/m/bolt", fs::path(), std::string("bolt")},
+           {nxsim::partObject(nxsim::addPart({})), "", fs::path(), std::nullopt},
+       }) {
+    SCOPED_TRACE(row.source);
+    EXPECT_EQ(uploadFileName(row.part, row.source, row.exported), row.name);
+  }
+}
+
+}  // namespace
+}  // namespace synquo
