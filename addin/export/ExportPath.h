@@ -30,8 +30,11 @@ struct ManagedPartName {
 std::filesystem::path exportModelFile(host::BasePart* part, const std::string& sourcePath);
 
 // Copies a saved native part file into the session temporary directory of the displayed
-// part and returns the copy; a source that already is the destination is not copied.
-// A failed copy is logged and raised as std::filesystem::filesystem_error("copy_file").
+// part and returns the copy; a source that already is the destination is not copied. A file
+// of the same name from another folder, copied earlier into the same session directory,
+// keeps its copy: this one goes into a numbered subfolder under its own name.
+// A failed copy is logged and raised as std::filesystem::filesystem_error("copy_file"), a
+// subfolder that cannot be made as filesystem_error("create_directories").
 std::filesystem::path copyLocalSource(const std::string& sourcePath);
 
 std::optional<ManagedPartName> decodeManagedPartName(host::BasePart* part);

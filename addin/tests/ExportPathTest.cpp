@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "addin/platform/TextEncoding.h"
+#include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
 
 namespace synquo {
@@ -216,6 +219,65 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
       EXPECT_EQ(exported, sessionDirectory() / "bracket.prt");
       EXPECT_EQ(readFile(exported), row.exportedContent);
     }
+  }
+}
+
+TEST_F(ExportPath, KeepsSameNamedFilesFromDifferentFoldersApart) {
+  struct Step {
+    const char* source;       // under the models folder; null: a new session directory
+    const char* destination;  // under the session directory
+  };
+  struct Row {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  const std::vector<Row> rows = {
+      {"two folders", {{"a/bracket.prt", "bracket.prt"}, {"b/bracket.prt", "1/bracket.prt"}}},
+      {"three folders",
+       {{"a/bracket.prt", "bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"c/bracket.prt", "2/bracket.prt"}}},
+      {"a source copied again keeps its own copy",
+       {{"a/bracket.prt", "bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"a/bracket.prt", "bracket.prt"}}},
+      {"other names share the directory",
+       {{"a/bracket.prt", "bracket.prt"}, {"b/bolt.prt", "bolt.prt"}}},
+      {"a new session directory starts fresh",
+       {{"a/bracket.prt", "bracket.prt"}, {nullptr, ""}, {"b/bracket.prt", "bracket.prt"}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    removeSessionTempDirectory();
+    emptyBase();
+    display(nativePart("displayed.prt"));
+    std::map<fs::path, std::string> expectedContent;  // every copy of the current directory
+    for (const Step& step : row.steps) {
+      if (step.source == nullptr) {
+        removeSessionTempDirectory();
+        expectedContent.clear();
+        continue;
+      }
+      SCOPED_TRACE(step.source);
+      const fs::path source = models() / fs::path(step.source);
+      fs::create_directories(source.parent_path());
+      writeFile(source, std::string("part ") + step.source);
+      const std::string sourceText = platform::toUtf8(source);
+      clearLog();
+      const fs::path exported = copyLocalSource(sourceText);
+      const fs::path expected = sessionDirectory() / fs::path(step.destination);
+      EXPECT_EQ(exported, expected);
+      expectedContent[expected] = std::string("part ") + step.source;
+      const std::string keptApart =
+          expand("{I}Local NX model export keeps a same-named file apart: source=\"" + sourceText +
+                 "\" destination=\"" + platform::toUtf8(expected) + "\".");
+      const std::vector<std::string> log = exportLog();
+      const bool inSubfolder = std::string(step.destination).find('/') != std::string::npos;
+      EXPECT_EQ(std::count(log.begin(), log.end(), keptApart), inSubfolder ? 1 : 0);
+    }
+    for (const auto& [copy, content] : expectedContent) EXPECT_EQ(readFile(copy), content) << copy;
   }
 }
 
