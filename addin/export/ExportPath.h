@@ -50,7 +50,8 @@ bool isUsableLocalFile(const std::string& utf8Path);
 // A Part whose root component has at least one child; any NX failure gives false.
 bool isAssemblyPart(host::BasePart* part);
 
-// Each of " * / : < > ? \ | becomes "_"; an empty text gives "managed".
+// Each of " * / : < > ? \ | becomes "_"; an empty text gives "managed"; a text of dots
+// alone has each dot replaced by "_", so the result never names "." or "..".
 std::string sanitizeFileStem(const std::string& text);
 
 // The name a file is uploaded under: the exported file's name, else the source's file name

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/platform/TextEncoding.h"
@@ -338,9 +339,19 @@ TEST_F(ExportPath, ClassifiesPartsThroughNx) {
 }
 
 TEST_F(ExportPath, NamesFilesByTheirLastElement) {
-  EXPECT_EQ(sanitizeFileStem(""), "managed");
-  EXPECT_EQ(sanitizeFileStem("A/B:C"), "A_B_C");
-  EXPECT_EQ(sanitizeFileStem("\"*/:<>?\\|J\xc3\xb6rg"), "_________J\xc3\xb6rg");
+  for (const auto& [text, stem] : std::vector<std::pair<std::string, std::string>>{
+           {"", "managed"},
+           {"A/B:C", "A_B_C"},
+           {"\"*/:<>?\\|J\xc3\xb6rg", "_________J\xc3\xb6rg"},
+           {".", "_"},
+           {"..", "__"},
+           {"...", "___"},
+           {"./", "._"},
+           {".a", ".a"},
+           {"a..", "a.."},
+       }) {
+    EXPECT_EQ(sanitizeFileStem(text), stem) << text;
+  }
 
   struct Extension {
     const char* path;
