@@ -225,7 +225,9 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
 
 TEST_F(ExportPath, KeepsSameNamedFilesFromDifferentFoldersApart) {
   struct Step {
-    const char* source;       // under the models folder; null: a new session directory
+    // Under the models folder; "=..." under the session directory; null: a new session
+    // directory.
+    const char* source;
     const char* destination;  // under the session directory
   };
   struct Row {
@@ -247,6 +249,10 @@ TEST_F(ExportPath, KeepsSameNamedFilesFromDifferentFoldersApart) {
        {{"a/bracket.prt", "bracket.prt"}, {"b/bolt.prt", "bolt.prt"}}},
       {"a new session directory starts fresh",
        {{"a/bracket.prt", "bracket.prt"}, {nullptr, ""}, {"b/bracket.prt", "bracket.prt"}}},
+      {"a part opened from a copy kept apart is that copy",
+       {{"a/bracket.prt", "bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"=1/bracket.prt", "1/bracket.prt"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -262,21 +268,26 @@ TEST_F(ExportPath, KeepsSameNamedFilesFromDifferentFoldersApart) {
         continue;
       }
       SCOPED_TRACE(step.source);
-      const fs::path source = models() / fs::path(step.source);
-      fs::create_directories(source.parent_path());
-      writeFile(source, std::string("part ") + step.source);
+      const bool openedFromCopy = step.source[0] == '=';
+      const fs::path source = openedFromCopy ? sessionDirectory() / fs::path(step.source + 1)
+                                             : models() / fs::path(step.source);
+      if (!openedFromCopy) {
+        fs::create_directories(source.parent_path());
+        writeFile(source, std::string("part ") + step.source);
+      }
       const std::string sourceText = platform::toUtf8(source);
       clearLog();
       const fs::path exported = copyLocalSource(sourceText);
       const fs::path expected = sessionDirectory() / fs::path(step.destination);
       EXPECT_EQ(exported, expected);
-      expectedContent[expected] = std::string("part ") + step.source;
+      if (!openedFromCopy) expectedContent[expected] = std::string("part ") + step.source;
       const std::string keptApart =
           expand("{I}Local NX model export keeps a same-named file apart: source=\"" + sourceText +
                  "\" destination=\"" + platform::toUtf8(expected) + "\".");
       const std::vector<std::string> log = exportLog();
-      const bool inSubfolder = std::string(step.destination).find('/') != std::string::npos;
-      EXPECT_EQ(std::count(log.begin(), log.end(), keptApart), inSubfolder ? 1 : 0);
+      const bool copiedApart =
+          !openedFromCopy && std::string(step.destination).find('/') != std::string::npos;
+      EXPECT_EQ(std::count(log.begin(), log.end(), keptApart), copiedApart ? 1 : 0);
     }
     for (const auto& [copy, content] : expectedContent) EXPECT_EQ(readFile(copy), content) << copy;
   }
