@@ -2,6 +2,7 @@
 #include "addin/export/LocalCopyDestinations.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 namespace synquo {
@@ -14,12 +15,12 @@ namespace fs = std::filesystem;
 struct Ledger {
   fs::path directory;
   std::map<fs::path, LocalCopyDestination> destinationOf;  // source -> its copy
-  std::map<fs::path, fs::path> ownerOf;                    // copy -> its source
+  std::set<fs::path> taken;                                // every copy's path
 };
 
 Ledger& ledger() {
-  static Ledger* instance = new Ledger();
-  return *instance;
+  static Ledger instance;
+  return instance;
 }
 
 }  // namespace
@@ -33,13 +34,13 @@ LocalCopyDestination claimLocalCopyDestination(const fs::path& sessionDirectory,
     return known->second;
   }
   // A part opened from one of the copies is its own destination.
-  if (l.ownerOf.count(key) != 0) return {source, false};
+  if (l.taken.count(key) != 0) return {source, false};
   LocalCopyDestination claimed{sessionDirectory / fileName, false};
-  for (int n = 1; l.ownerOf.count(claimed.path.lexically_normal()) != 0; ++n) {
+  for (int n = 1; l.taken.count(claimed.path.lexically_normal()) != 0; ++n) {
     claimed = {sessionDirectory / fs::path(std::to_string(n)) / fileName, true};
   }
   l.destinationOf[key] = claimed;
-  l.ownerOf[claimed.path.lexically_normal()] = key;
+  l.taken.insert(claimed.path.lexically_normal());
   return claimed;
 }
 
