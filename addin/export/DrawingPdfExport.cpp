@@ -134,7 +134,13 @@ std::string drawingPdfBaseName(host::BasePart* part, const std::string& sourcePa
     return sanitizeFileStem(managed->partNumber);
   }
   if (part != nullptr) {
-    const std::string leafStem = fileNameStem(part->Leaf());
+    std::string leaf;
+    try {
+      leaf = part->Leaf();
+    } catch (...) {
+      // A leaf NX cannot give is no leaf; the next rule names the file.
+    }
+    const std::string leafStem = fileNameStem(leaf);
     if (!leafStem.empty()) return sanitizeFileStem(leafStem);
     const std::string identifier = displayTraceableId(part);
     if (!identifier.empty()) return sanitizeFileStem(identifier);

@@ -12,8 +12,8 @@
 namespace synquo {
 
 // The PDF written for the part, or an empty path when none was produced (logged). Errors of
-// the traceability and temporary-directory layers, and NX's while the file is named,
-// propagate; NX failures while printing are logged.
+// the temporary-directory layer propagate; NX failures, while the file is named or printed,
+// do not.
 std::filesystem::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath);
 
 // The part's sheets in NX's order, nulls left out; empty for a part that is not a Part or
@@ -21,7 +21,8 @@ std::filesystem::path exportDrawingPdf(host::BasePart* part, const std::string& 
 std::vector<host::Drawings::DrawingSheet*> collectDrawingSheets(host::BasePart* part);
 
 // The PDF's file name without extension (UTF-8): the sanitised part number, leaf stem or
-// display identifier, else the source path's stem, else "drawing".
+// display identifier, else the source path's stem, else "drawing". A name NX fails to give
+// counts as empty.
 std::string drawingPdfBaseName(host::BasePart* part, const std::string& sourcePath);
 
 // True when there was nothing to destroy or Destroy returned normally.

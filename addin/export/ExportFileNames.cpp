@@ -28,6 +28,8 @@ std::string sanitizeFileStem(const std::string& text) {
         break;
     }
   }
+  // A name of dots alone would be this directory or its parent, not a name of its own.
+  if (stem.find_first_not_of('.') == std::string::npos) stem.assign(stem.size(), '_');
   return stem;
 }
 

@@ -6,6 +6,7 @@
 
 #include "addin/export/DrawingPdfExport.h"
 #include "addin/export/ExportSupport.h"
+#include "addin/export/LocalCopyDestinations.h"
 #include "addin/export/ManagedCloneExport.h"
 #include "addin/export/UfScope.h"
 #include "addin/host/Nx.h"
@@ -65,16 +66,28 @@ fs::path copyLocalSource(const std::string& sourcePath) {
   // Keyed by the displayed part, so every member of one upload lands in one directory.
   const fs::path directory = sessionTempDirectory(uploadTraceableId(displayedPart()));
   const fs::path source = platform::fromUtf8(sourcePath);
-  const fs::path destination = directory / platform::fromUtf8(lastPathElement(sourcePath));
+  const LocalCopyDestination claimed =
+      claimLocalCopyDestination(directory, source, platform::fromUtf8(lastPathElement(sourcePath)));
+  const fs::path& destination = claimed.path;
 
   const fs::path canonicalSource = weaklyCanonical(source);
   if (!canonicalSource.empty() && canonicalSource == weaklyCanonical(destination)) {
     logging::debug("Local NX model export reused existing temp file: path=\"", destination, "\".");
     return destination;
   }
+  if (claimed.keptApart) {
+    logging::info("Local NX model export keeps a same-named file apart: source=\"", sourcePath,
+                  "\" destination=\"", destination, "\".");
+  }
   logging::debug("Copying local NX model for upload: source=\"", sourcePath, "\" destination=\"",
                  destination, "\".");
   try {
+    if (claimed.keptApart) {
+      const fs::path folder = destination.parent_path();
+      if (const std::error_code error = platform::os().createDirectories(folder)) {
+        throw fs::filesystem_error("create_directories", folder, error);
+      }
+    }
     if (const std::error_code error = platform::os().copyFile(source, destination)) {
       throw fs::filesystem_error("copy_file", source, destination, error);
     }

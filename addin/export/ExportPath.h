@@ -30,8 +30,11 @@ struct ManagedPartName {
 std::filesystem::path exportModelFile(host::BasePart* part, const std::string& sourcePath);
 
 // Copies a saved native part file into the session temporary directory of the displayed
-// part and returns the copy; a source that already is the destination is not copied.
-// A failed copy is logged and raised as std::filesystem::filesystem_error("copy_file").
+// part and returns the copy; a source that already is the destination is not copied. A file
+// of the same name from another folder, copied earlier into the same session directory,
+// keeps its copy: this one goes into a numbered subfolder under its own name.
+// A failed copy is logged and raised as std::filesystem::filesystem_error("copy_file"), a
+// subfolder that cannot be made as filesystem_error("create_directories").
 std::filesystem::path copyLocalSource(const std::string& sourcePath);
 
 std::optional<ManagedPartName> decodeManagedPartName(host::BasePart* part);
@@ -47,7 +50,8 @@ bool isUsableLocalFile(const std::string& utf8Path);
 // A Part whose root component has at least one child; any NX failure gives false.
 bool isAssemblyPart(host::BasePart* part);
 
-// Each of " * / : < > ? \ | becomes "_"; an empty text gives "managed".
+// Each of " * / : < > ? \ | becomes "_"; an empty text gives "managed"; a text of dots
+// alone has each dot replaced by "_", so the result never names "." or "..".
 std::string sanitizeFileStem(const std::string& text);
 
 // The name a file is uploaded under: the exported file's name, else the source's file name

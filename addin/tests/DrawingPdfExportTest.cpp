@@ -146,6 +146,7 @@ TEST_F(DrawingPdfExport, NamesThePdfAfterPartNumberLeafIdentifierOrSource) {
     nxsim::PartDefinition part;
     const char* source;
     const char* baseName;
+    bool leafFails = false;
   };
   nxsim::PartDefinition managed = managedPart("12/3:A");
   nxsim::PartDefinition bracket = nativePart("bracket.prt");
@@ -155,6 +156,7 @@ TEST_F(DrawingPdfExport, NamesThePdfAfterPartNumberLeafIdentifierOrSource) {
   const std::vector<Row> rows = {
       {"managed", managed, "", "12_3_A"},
       {"native", bracket, "", "bracket"},
+      {"leaf NX fails to give", bracket, "", kUuid, true},
       {"identifier only", identified, "C:\\plans\\plan.prt", "legacy_7"},
       {"source only", anonymous, "C:\\plans\\plan:1.prt", "plan:1"},
       {"nothing", anonymous, "", "drawing"},
@@ -162,7 +164,9 @@ TEST_F(DrawingPdfExport, NamesThePdfAfterPartNumberLeafIdentifierOrSource) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     host::BasePart* part = nxsim::partObject(nxsim::addPart(row.part));
+    if (row.leafFails) nxsim::injectFault({"BasePart::Leaf", nxsim::FaultKind::Throw});
     EXPECT_EQ(drawingPdfBaseName(part, row.source), row.baseName);
+    nxsim::clearFaults();
   }
 }
 

@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/platform/TextEncoding.h"
+#include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
 
 namespace synquo {
@@ -219,6 +223,76 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
   }
 }
 
+TEST_F(ExportPath, KeepsSameNamedFilesFromDifferentFoldersApart) {
+  struct Step {
+    // Under the models folder; "=..." under the session directory; null: a new session
+    // directory.
+    const char* source;
+    const char* destination;  // under the session directory
+  };
+  struct Row {
+    const char* name;
+    std::vector<Step> steps;
+  };
+  const std::vector<Row> rows = {
+      {"two folders", {{"a/bracket.prt", "bracket.prt"}, {"b/bracket.prt", "1/bracket.prt"}}},
+      {"three folders",
+       {{"a/bracket.prt", "bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"c/bracket.prt", "2/bracket.prt"}}},
+      {"a source copied again keeps its own copy",
+       {{"a/bracket.prt", "bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"a/bracket.prt", "bracket.prt"}}},
+      {"other names share the directory",
+       {{"a/bracket.prt", "bracket.prt"}, {"b/bolt.prt", "bolt.prt"}}},
+      {"a new session directory starts fresh",
+       {{"a/bracket.prt", "bracket.prt"}, {nullptr, ""}, {"b/bracket.prt", "bracket.prt"}}},
+      {"a part opened from a copy kept apart is that copy",
+       {{"a/bracket.prt", "bracket.prt"},
+        {"b/bracket.prt", "1/bracket.prt"},
+        {"=1/bracket.prt", "1/bracket.prt"}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    removeSessionTempDirectory();
+    emptyBase();
+    display(nativePart("displayed.prt"));
+    std::map<fs::path, std::string> expectedContent;  // every copy of the current directory
+    for (const Step& step : row.steps) {
+      if (step.source == nullptr) {
+        removeSessionTempDirectory();
+        expectedContent.clear();
+        continue;
+      }
+      SCOPED_TRACE(step.source);
+      const bool openedFromCopy = step.source[0] == '=';
+      const fs::path source = openedFromCopy ? sessionDirectory() / fs::path(step.source + 1)
+                                             : models() / fs::path(step.source);
+      if (!openedFromCopy) {
+        fs::create_directories(source.parent_path());
+        writeFile(source, std::string("part ") + step.source);
+      }
+      const std::string sourceText = platform::toUtf8(source);
+      clearLog();
+      const fs::path exported = copyLocalSource(sourceText);
+      const fs::path expected = sessionDirectory() / fs::path(step.destination);
+      EXPECT_EQ(exported, expected);
+      if (!openedFromCopy) expectedContent[expected] = std::string("part ") + step.source;
+      const std::string keptApart =
+          expand("{I}Local NX model export keeps a same-named file apart: source=\"" + sourceText +
+                 "\" destination=\"" + platform::toUtf8(expected) + "\".");
+      const std::vector<std::string> log = exportLog();
+      const bool copiedApart =
+          !openedFromCopy && std::string(step.destination).find('/') != std::string::npos;
+      EXPECT_EQ(std::count(log.begin(), log.end(), keptApart), copiedApart ? 1 : 0);
+    }
+    for (const auto& [copy, content] : expectedContent) EXPECT_EQ(readFile(copy), content) << copy;
+  }
+}
+
 TEST_F(ExportPath, ClassifiesPartsThroughNx) {
   struct Row {
     const char* name;
@@ -276,9 +350,19 @@ TEST_F(ExportPath, ClassifiesPartsThroughNx) {
 }
 
 TEST_F(ExportPath, NamesFilesByTheirLastElement) {
-  EXPECT_EQ(sanitizeFileStem(""), "managed");
-  EXPECT_EQ(sanitizeFileStem("A/B:C"), "A_B_C");
-  EXPECT_EQ(sanitizeFileStem("\"*/:<>?\\|J\xc3\xb6rg"), "_________J\xc3\xb6rg");
+  for (const auto& [text, stem] : std::vector<std::pair<std::string, std::string>>{
+           {"", "managed"},
+           {"A/B:C", "A_B_C"},
+           {"\"*/:<>?\\|J\xc3\xb6rg", "_________J\xc3\xb6rg"},
+           {".", "_"},
+           {"..", "__"},
+           {"...", "___"},
+           {"./", "._"},
+           {".a", ".a"},
+           {"a..", "a.."},
+       }) {
+    EXPECT_EQ(sanitizeFileStem(text), stem) << text;
+  }
 
   struct Extension {
     const char* path;

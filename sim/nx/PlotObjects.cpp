@@ -1,11 +1,14 @@
-// PDF printing: builders that write a small PDF listing the sheets they were given.
+// PDF printing: builders that write a PDF with a page for each sheet they were given.
 #include "sim/nx/PlotObjects.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "sim/nx/PdfDocument.h"
 #include "sim/nx/State.h"
 
 namespace nxsim {
@@ -75,17 +78,27 @@ class SimPrintPdfBuilder : public host::PrintPDFBuilder {
       throw host::NxException(kErrorBuilder, "No drawing sheets were selected");
     }
     if (state().printWritesFile) {
-      std::filesystem::path path = fileSystemPath(filename_);
-      std::ofstream out(
-          path, append_ ? std::ios::binary | std::ios::app : std::ios::binary | std::ios::trunc);
+      const std::filesystem::path path = fileSystemPath(filename_);
+      std::vector<std::string> pages;
+      if (append_) {
+        std::ifstream in(path, std::ios::binary);
+        if (in) {
+          std::ostringstream earlier;
+          earlier << in.rdbuf();
+          pages = pdfPageTexts(earlier.str());
+        }
+      }
+      // The selected count picks the first sheets given; outside 1..given it picks them all.
+      const size_t selected = selected_ > 0 && static_cast<size_t>(selected_) < sheets_.size()
+                                  ? static_cast<size_t>(selected_)
+                                  : sheets_.size();
+      pages.insert(pages.end(), sheets_.begin(),
+                   sheets_.begin() + static_cast<std::ptrdiff_t>(selected));
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
       if (!out) {
         throw host::NxException(kErrorFileNotFound, "Cannot write " + filename_);
       }
-      out << "%PDF-1.4\n% printed by the simulated NX\n";
-      for (const std::string& sheet : sheets_) {
-        out << "% sheet " << sheet << "\n";
-      }
-      out << "%%EOF\n";
+      out << pdfWithPages(pages);
     }
     return nullptr;
   }
