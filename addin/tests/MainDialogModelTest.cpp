@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/FailingPlatform.h"
-#include "addin/tests/support/SessionTempFixture.h"
-#include "addin/tests/support/TestFiles.h"
+#include "addin/tests/support/ModelFixture.h"
 #include "addin/ui/MainDialog.h"
 #include "addin/ui/MainDialogState.h"
 #include "sim/nx/NxSim.h"
@@ -24,31 +22,14 @@ using host::tag_t;
 constexpr const char* kId = "11111111-1111-4111-8111-111111111111";
 const std::string kLongName = std::string(57, 'a') + "bcd.prt";  // 64 characters
 
-class MainDialogModel : public testsupport::SessionTempFixture {
+class MainDialogModel : public testsupport::ModelFixture {
  public:
-  MainDialogModel() {
-    nxsim::reset();
-    configure("false");
-  }
-  ~MainDialogModel() override {
-    nxsim::setDialogDriver({});
-    nxsim::reset();
-  }
-
   tag_t part(const std::string& fileName, size_t bytes) {
-    nxsim::PartDefinition definition;
-    definition.uniqueIdentifier = kId;
-    if (fileName.empty()) {
-      definition.leaf = "draft";
-    } else {
-      definition.fullPath = platform::toUtf8(models_.path() / fileName);
-      testsupport::writeFile(models_.path() / fileName, std::string(bytes, 'x'));
-    }
-    return nxsim::addPart(definition);
+    return nxsim::addPart(native(fileName, kId, bytes));
   }
 
   // The model block's properties as the dialog showed them.
-  std::map<std::string, std::string> showBlock() {
+  static std::map<std::string, std::string> showBlock() {
     std::map<std::string, std::string> shown;
     nxsim::setDialogDriver([&shown](nxsim::OpenDialog& dialog) {
       for (const char* block : {"fileName", "fileSize", "lastModified"}) {
@@ -61,8 +42,6 @@ class MainDialogModel : public testsupport::SessionTempFixture {
     ui::showMainDialog();
     return shown;
   }
-
-  testsupport::TempDir models_{"brevin-models"};
 };
 
 struct Case {
