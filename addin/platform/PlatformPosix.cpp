@@ -181,7 +181,9 @@ class PosixPlatform : public Platform {
 
   std::error_code copyFile(const std::filesystem::path& from,
                            const std::filesystem::path& to) override {
-    return portable::copyFile(from, to);
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    return error;
   }
 
   std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override {
