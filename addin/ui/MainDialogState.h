@@ -1,5 +1,5 @@
-// What the main dialog leaves for the dialog cycle: the workspaces it loaded and
-// the upload the user asked for. Touched only on NX's user-interface thread.
+// What the main dialog leaves for the dialog cycle: the model it showed, the workspaces it
+// loaded and the upload the user asked for. Touched only on NX's user-interface thread.
 #pragma once
 
 #include <vantel/vantel.h>
@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "addin/export/ModelMetadata.h"
+
 namespace ui {
 
 struct MainDialogState {
+  // The displayed model as read when the dialog was shown.
+  synquo::ModelMetadata metadata;
   std::vector<vantel::VantelWorkspace> workspaces;
   // Display name of each workspace, same order: the enumeration's members.
   std::vector<std::string> workspaceNames;

@@ -1,0 +1,341 @@
+// Collection of an assembly's upload files: one walk over the component tree, root first,
+// whose records come from exporting members, from the shared clone export directory, or
+// from NX alone.
+#include "addin/export/AssemblyCollection.h"
+
+#include <functional>
+#include <string>
+#include <unordered_set>
+
+#include "addin/export/CaughtError.h"
+#include "addin/export/DisplayMetadata.h"
+#include "addin/export/ExportPath.h"
+#include "addin/export/UfScope.h"
+#include "addin/logging/Log.h"
+#include "addin/logging/PartLogLabel.h"
+#include "addin/platform/Platform.h"
+#include "addin/platform/TextEncoding.h"
+#include "addin/traceability/TraceableId.h"
+
+namespace fs = std::filesystem;
+
+namespace synquo {
+
+using Record = vantel::VantelUploadPayloadFile;
+using host::Assemblies::Component;
+
+namespace {
+
+enum class Variant { Local, Managed, Listing };
+
+std::optional<fs::path> findMemberFile(host::BasePart* part, const fs::path& sharedExportDirectory);
+
+// The record of a part with its file (empty in a listing). The identifiers are resolved the
+// way the pass needs: an upload may repair the displayed part, a display never writes.
+Record fillRecord(host::BasePart* part, const std::string& source, const fs::path& localFile,
+                  bool forUpload) {
+  Record record;
+  record.localFilePath = platform::toUtf8(localFile);
+  if (localFile.empty()) {
+    record.filename = part->Leaf();
+  } else {
+    record.filename = uploadFileName(part, source, localFile).value_or(std::string());
+    if (record.filename.empty()) record.filename = part->Leaf();
+  }
+  record.sourceFilePath = source;
+  const std::string traceableId = forUpload ? uploadTraceableId(part) : displayTraceableId(part);
+  record.sourceFileId =
+      sourceFileId(traceableId, isDraftingApplication(), isFamilyInstance(part), record.filename);
+  record.sourceRevisionId = revisionId(part);
+  record.sourceVersionId = "1";
+  return record;
+}
+
+Record exportRecord(host::BasePart* part) {
+  try {
+    const std::string source = part->FullPath();
+    const fs::path exported = exportModelFile(part, source);
+    if (exported.empty()) {
+      logging::warning("Assembly member export produced no local upload file: part=\"",
+                       partLogLabel(part), "\" source=\"", source, "\".");
+      return Record();
+    }
+    return fillRecord(part, source, exported, true);
+  } catch (...) {
+    logging::error("Assembly member export failed: part=\"", partLogLabel(part), "\" error=\"",
+                   caughtErrorText(), "\".");
+    return Record();
+  }
+}
+
+Record lookupRecord(host::BasePart* part, const fs::path& directory, ExportMode mode) {
+  try {
+    const std::string source = part->FullPath();
+    const std::optional<fs::path> found = findMemberFile(part, directory);
+    if (!found) {
+      logging::warning(
+          "Managed assembly member omitted because no exported file was resolved: part=\"",
+          partLogLabel(part), "\" shared_export_directory=\"", directory, "\".");
+      return Record();
+    }
+    return fillRecord(part, source, *found, mode == ExportMode::Upload);
+  } catch (...) {
+    logging::error("Managed assembly member file collection failed: part=\"", partLogLabel(part),
+                   "\" shared_export_directory=\"", directory, "\" error=\"", caughtErrorText(),
+                   "\".");
+    return Record();
+  }
+}
+
+Record readRecord(host::BasePart* part) {
+  try {
+    return fillRecord(part, part->FullPath(), fs::path(), false);
+  } catch (...) {
+    logging::error("Assembly member metadata could not be read: part=\"", partLogLabel(part),
+                   "\" error=\"", caughtErrorText(), "\".");
+    return Record();
+  }
+}
+
+// The Part a component instantiates; none when it is not a Part or NX cannot say.
+host::Part* componentPart(Component* component) {
+  try {
+    return dynamic_cast<host::Part*>(component->Prototype());
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+std::vector<Component*> childrenOf(Component* component) {
+  try {
+    return component->GetChildren();
+  } catch (...) {
+    return {};
+  }
+}
+
+size_t uploadedCount(const std::vector<Record>& files) {
+  size_t count = 0;
+  for (const Record& record : files) {
+    if (!record.localFilePath.empty()) ++count;
+  }
+  return count;
+}
+
+class Collection {
+ public:
+  Collection(Variant variant, host::BasePart* root, fs::path directory, ExportMode mode)
+      : variant_(variant), root_(root), directory_(std::move(directory)), mode_(mode) {}
+
+  CollectedFiles run() {
+    if (root_ == nullptr) return result_;
+    const Record rootRecord = build(root_);
+    const bool usable = !rootRecord.sourceFileId.empty() &&
+                        (variant_ == Variant::Listing || !rootRecord.localFilePath.empty());
+    try {
+      auto* part = dynamic_cast<host::Part*>(root_);
+      host::Assemblies::ComponentAssembly* assembly =
+          part == nullptr ? nullptr : part->ComponentAssembly();
+      Component* rootComponent = assembly == nullptr ? nullptr : assembly->RootComponent();
+      if (rootComponent == nullptr) {
+        if (usable) append(rootRecord);
+        result_.isAssembly = false;
+      } else {
+        const std::vector<Component*> children = childrenOf(rootComponent);
+        result_.isAssembly = !children.empty();
+        if (!usable && !children.empty()) {
+          abort();
+          return result_;
+        }
+        if (usable) append(rootRecord);
+        for (Component* child : children) walk(child);
+      }
+    } catch (...) {
+      walkFailed(caughtErrorText());
+      result_.isAssembly = false;
+    }
+    summary();
+    return result_;
+  }
+
+ private:
+  Record build(host::BasePart* part) {
+    switch (variant_) {
+      case Variant::Local:
+        return exportRecord(part);
+      case Variant::Managed:
+        return lookupRecord(part, directory_, mode_);
+      case Variant::Listing:
+        break;
+    }
+    return readRecord(part);
+  }
+
+  void append(const Record& record) {
+    keys_.insert(memberKey(record));
+    result_.files.push_back(record);
+  }
+
+  // Depth first, the component before its children; a skipped component's children still
+  // count.
+  void walk(Component* component) {
+    if (host::Part* part = componentPart(component)) {
+      const Record record = build(part);
+      const std::string key = memberKey(record);
+      if (record.sourceFileId.empty() || key.empty()) {
+        unresolved(part);
+      } else if (!keys_.insert(key).second) {
+        duplicate(part, key);
+      } else {
+        result_.files.push_back(record);
+      }
+    }
+    for (Component* child : childrenOf(component)) walk(child);
+  }
+
+  void unresolved(host::BasePart* part) {
+    if (variant_ == Variant::Local) {
+      logging::warning(
+          "Assembly member skipped because upload identifiers could not be resolved: part=\"",
+          partLogLabel(part), "\".");
+    } else if (variant_ == Variant::Managed) {
+      logging::warning(
+          "Managed assembly member skipped because upload identifiers could not be resolved: "
+          "part=\"",
+          partLogLabel(part), "\" shared_export_directory=\"", directory_, "\".");
+    }
+  }
+
+  void duplicate(host::BasePart* part, const std::string& key) {
+    if (variant_ == Variant::Local) {
+      logging::debug("Assembly member skipped because it was already collected: part=\"",
+                     partLogLabel(part), "\" key=\"", key, "\".");
+    } else if (variant_ == Variant::Managed) {
+      logging::debug("Managed assembly member skipped because it was already collected: part=\"",
+                     partLogLabel(part), "\" key=\"", key, "\".");
+    }
+  }
+
+  void abort() {
+    if (variant_ == Variant::Local) {
+      logging::error(
+          "Local assembly export aborted because the root file was not exportable: part=\"",
+          partLogLabel(root_), "\".");
+    } else if (variant_ == Variant::Managed) {
+      logging::error(
+          "Managed assembly file collection aborted because the root file was not resolved: "
+          "part=\"",
+          partLogLabel(root_), "\" shared_export_directory=\"", directory_, "\".");
+    }
+  }
+
+  void walkFailed(const std::string& text) {
+    if (variant_ == Variant::Local) {
+      logging::error("Local assembly export failed while walking components: part=\"",
+                     partLogLabel(root_), "\" error=\"", text, "\".");
+    } else if (variant_ == Variant::Managed) {
+      logging::error("Managed assembly file collection failed while walking components: part=\"",
+                     partLogLabel(root_), "\" shared_export_directory=\"", directory_,
+                     "\" error=\"", text, "\".");
+    }
+  }
+
+  void summary() {
+    if (variant_ == Variant::Local) {
+      logging::info("Collected local NX upload files: part=\"", partLogLabel(root_),
+                    "\" is_assembly=", result_.isAssembly, " files=", result_.files.size(),
+                    " uploaded_files=", uploadedCount(result_.files), ".");
+    } else if (variant_ == Variant::Managed) {
+      logging::info("Collected managed NX upload files: part=\"", partLogLabel(root_),
+                    "\" is_assembly=", result_.isAssembly, " files=", result_.files.size(),
+                    " uploaded_files=", uploadedCount(result_.files), " shared_export_directory=\"",
+                    directory_, "\".");
+    }
+  }
+
+  const Variant variant_;
+  host::BasePart* const root_;
+  const fs::path directory_;
+  const ExportMode mode_;
+  std::unordered_set<std::string> keys_;
+  CollectedFiles result_;
+};
+
+}  // namespace
+
+CollectedFiles collectLocalUploadFiles(host::BasePart* root) {
+  return Collection(Variant::Local, root, fs::path(), ExportMode::Upload).run();
+}
+
+CollectedFiles collectManagedUploadFiles(host::BasePart* root,
+                                         const fs::path& sharedExportDirectory, ExportMode mode) {
+  return Collection(Variant::Managed, root, sharedExportDirectory, mode).run();
+}
+
+CollectedFiles listAssemblyFiles(host::BasePart* root) {
+  return Collection(Variant::Listing, root, fs::path(), ExportMode::Display).run();
+}
+
+Record exportMemberRecord(host::Part* part) { return exportRecord(part); }
+
+Record lookupManagedMemberRecord(host::Part* part, const fs::path& sharedExportDirectory,
+                                 ExportMode mode) {
+  return lookupRecord(part, sharedExportDirectory, mode);
+}
+
+Record readMemberRecord(host::Part* part) { return readRecord(part); }
+
+std::optional<fs::path> findManagedMemberFile(host::Part* part,
+                                              const fs::path& sharedExportDirectory) {
+  return findMemberFile(part, sharedExportDirectory);
+}
+
+namespace {
+
+std::optional<fs::path> findMemberFile(host::BasePart* part,
+                                       const fs::path& sharedExportDirectory) {
+  const std::string label = partLogLabel(part);
+  if (sharedExportDirectory.empty()) {
+    logging::warning("Managed assembly member lookup skipped: part=\"", label,
+                     "\" shared_export_directory=\"", sharedExportDirectory, "\".");
+    return std::nullopt;
+  }
+  platform::FileType type = platform::FileType::NotFound;
+  const std::error_code error =
+      platform::os().status(sharedExportDirectory, platform::Links::Follow, type);
+  if (error || type != platform::FileType::Directory) {
+    logging::warning(
+        "Managed assembly member lookup failed because the shared export directory is "
+        "unavailable: part=\"",
+        label, "\" directory=\"", sharedExportDirectory, "\" error=\"", systemErrorText(error),
+        "\".");
+    return std::nullopt;
+  }
+  const std::optional<ManagedPartName> name = decodeManagedPartName(part);
+  if (!name) {
+    logging::warning(
+        "Managed assembly member lookup failed because the Teamcenter part number could not be "
+        "read: part=\"",
+        label, "\" directory=\"", sharedExportDirectory, "\".");
+    return std::nullopt;
+  }
+  const fs::path found = findExportedFileByPartNumber(sharedExportDirectory,
+                                                      ExportDirectorySnapshot(), name->partNumber);
+  if (found.empty()) {
+    logging::warning("Managed assembly member lookup found no exported file: part=\"", label,
+                     "\" part_number=\"", name->partNumber, "\" directory=\"",
+                     sharedExportDirectory, "\".");
+    return std::nullopt;
+  }
+  logging::debug("Managed assembly member lookup matched exported file: part=\"", label,
+                 "\" part_number=\"", name->partNumber, "\" file=\"", found, "\".");
+  return found;
+}
+
+}  // namespace
+
+std::string memberKey(const Record& record) {
+  return record.sourceFilePath.empty() ? record.sourceFileId : record.sourceFilePath;
+}
+
+}  // namespace synquo

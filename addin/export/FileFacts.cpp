@@ -1,0 +1,89 @@
+// Sizes and modification times of the files the metadata describes, read through the OS
+// seam, and their texts for the dialog and the service.
+#include <iomanip>
+#include <locale>
+#include <sstream>
+
+#include "addin/export/DisplayMetadata.h"
+#include "addin/platform/Platform.h"
+#include "addin/platform/TextEncoding.h"
+
+namespace fs = std::filesystem;
+
+namespace synquo {
+namespace {
+
+constexpr double kBytesPerMegabyte = 1048576.0;
+
+std::string formatTime(const std::tm& time, const char* format) {
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << std::put_time(&time, format);
+  return out.str();
+}
+
+// A record's path that exists as a regular file itself (a link or junction does not count).
+std::optional<fs::path> regularFile(const std::string& utf8Path) {
+  if (utf8Path.empty()) return std::nullopt;
+  try {
+    fs::path path = platform::fromUtf8(utf8Path);
+    platform::FileType type = platform::FileType::NotFound;
+    if (platform::os().status(path, platform::Links::DoNotFollow, type) ||
+        type != platform::FileType::Regular) {
+      return std::nullopt;
+    }
+    return path;
+  } catch (const std::system_error&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::uintmax_t fileSizeOf(const fs::path& path) {
+  std::uintmax_t size = 0;
+  if (const std::error_code error = platform::os().fileSize(path, size)) {
+    throw fs::filesystem_error("file_size", path, error);
+  }
+  return size;
+}
+
+std::string formatLocalFileTime(std::chrono::system_clock::time_point when) {
+  return formatTime(platform::os().localTime(std::chrono::system_clock::to_time_t(when)),
+                    "%B %d, %Y - %I:%M %p");
+}
+
+std::string formatUtcFileTime(std::chrono::system_clock::time_point when) {
+  return formatTime(platform::os().utcTime(std::chrono::system_clock::to_time_t(when)),
+                    "%Y-%m-%dT%H:%M:%SZ");
+}
+
+double totalSizeMegabytes(const std::vector<vantel::VantelUploadPayloadFile>& files) {
+  std::uintmax_t total = 0;
+  for (const vantel::VantelUploadPayloadFile& record : files) {
+    const std::string& chosen =
+        record.localFilePath.empty() ? record.sourceFilePath : record.localFilePath;
+    const std::optional<fs::path> path = regularFile(chosen);
+    std::uintmax_t size = 0;
+    if (path && !platform::os().fileSize(*path, size)) total += size;
+  }
+  return static_cast<double>(total) / kBytesPerMegabyte;
+}
+
+std::optional<std::chrono::system_clock::time_point> newestModification(
+    const std::vector<vantel::VantelUploadPayloadFile>& files, const fs::path& exportedFile) {
+  std::vector<std::optional<fs::path>> candidates;
+  for (const vantel::VantelUploadPayloadFile& record : files) {
+    candidates.push_back(regularFile(record.localFilePath));
+  }
+  candidates.push_back(regularFile(platform::toUtf8(exportedFile)));
+  std::optional<std::chrono::system_clock::time_point> newest;
+  for (const std::optional<fs::path>& path : candidates) {
+    std::chrono::system_clock::time_point when;
+    if (!path || platform::os().lastWriteTime(*path, when)) continue;
+    if (!newest || when > *newest) newest = when;
+  }
+  return newest;
+}
+
+}  // namespace synquo
