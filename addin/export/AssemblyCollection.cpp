@@ -7,9 +7,9 @@
 #include <string>
 #include <unordered_set>
 
-#include "addin/export/CaughtError.h"
 #include "addin/export/DisplayMetadata.h"
 #include "addin/export/ExportPath.h"
+#include "addin/export/ExportSupport.h"
 #include "addin/export/UfScope.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
@@ -63,7 +63,7 @@ Record exportRecord(host::BasePart* part) {
     return fillRecord(part, source, exported, true);
   } catch (...) {
     logging::error("Assembly member export failed: part=\"", partLogLabel(part), "\" error=\"",
-                   caughtErrorText(), "\".");
+                   exportExceptionText(), "\".");
     return Record();
   }
 }
@@ -81,7 +81,7 @@ Record lookupRecord(host::BasePart* part, const fs::path& directory, ExportMode 
     return fillRecord(part, source, *found, mode == ExportMode::Upload);
   } catch (...) {
     logging::error("Managed assembly member file collection failed: part=\"", partLogLabel(part),
-                   "\" shared_export_directory=\"", directory, "\" error=\"", caughtErrorText(),
+                   "\" shared_export_directory=\"", directory, "\" error=\"", exportExceptionText(),
                    "\".");
     return Record();
   }
@@ -92,7 +92,7 @@ Record readRecord(host::BasePart* part) {
     return fillRecord(part, part->FullPath(), fs::path(), false);
   } catch (...) {
     logging::error("Assembly member metadata could not be read: part=\"", partLogLabel(part),
-                   "\" error=\"", caughtErrorText(), "\".");
+                   "\" error=\"", exportExceptionText(), "\".");
     return Record();
   }
 }
@@ -151,7 +151,7 @@ class Collection {
         for (Component* child : children) walk(child);
       }
     } catch (...) {
-      walkFailed(caughtErrorText());
+      walkFailed(exportExceptionText());
       result_.isAssembly = false;
     }
     summary();
@@ -307,8 +307,7 @@ std::optional<fs::path> findMemberFile(host::BasePart* part,
     logging::warning(
         "Managed assembly member lookup failed because the shared export directory is "
         "unavailable: part=\"",
-        label, "\" directory=\"", sharedExportDirectory, "\" error=\"", systemErrorText(error),
-        "\".");
+        label, "\" directory=\"", sharedExportDirectory, "\" error=\"", osErrorText(error), "\".");
     return std::nullopt;
   }
   const std::optional<ManagedPartName> name = decodeManagedPartName(part);

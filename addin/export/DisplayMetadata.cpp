@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "addin/export/AssemblyCollection.h"
-#include "addin/export/CaughtError.h"
 #include "addin/export/ExportPath.h"
+#include "addin/export/ExportSupport.h"
 #include "addin/export/ManagedCloneExport.h"
 #include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
@@ -22,12 +22,6 @@ namespace synquo {
 namespace {
 
 constexpr double kBytesPerMegabyte = 1048576.0;
-
-host::BasePart* displayedPart() {
-  host::Session* session = host::nx().GetSession();
-  host::PartCollection* parts = session == nullptr ? nullptr : session->Parts();
-  return parts == nullptr ? nullptr : parts->BaseDisplay();
-}
 
 std::string leafOf(host::BasePart* part) {
   try {
@@ -143,7 +137,7 @@ ModelMetadata readDisplayMetadata() {
       m.lastModified = "Unknown";
       logging::warning("NX display metadata could not read managed export file stats: part=\"",
                        label, "\" exported_file=\"", m.exportedFile, "\" error=\"",
-                       systemErrorText(error), "\".");
+                       osErrorText(error), "\".");
     }
   }
   if (!m.fileName.empty()) m.uploadName = m.fileName;

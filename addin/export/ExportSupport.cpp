@@ -45,6 +45,7 @@ std::string fileNameStem(const std::string& name) {
 }
 
 std::string osErrorText(const std::error_code& error) {
+  if (!error) return std::string();
   // Some runtimes end the message with a line break; a log line must stay one line.
   std::string text = error.message();
   for (char& c : text) {

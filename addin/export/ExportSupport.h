@@ -26,7 +26,7 @@ std::string fileNameExtension(const std::string& name);
 // The file name without that extension.
 std::string fileNameStem(const std::string& name);
 
-// The OS's message for an error, on one line.
+// The OS's message for an error, on one line; empty for no error.
 std::string osErrorText(const std::error_code& error);
 
 }  // namespace synquo
