@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
+#include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/FailingPlatform.h"
 #include "addin/tests/support/ModelFixture.h"
@@ -156,6 +158,74 @@ TEST_F(AssemblyCollection, ManagedCollectionLooksMembersUpByPartNumber) {
     EXPECT_EQ(fileNames(collected), c.files);
     for (const auto& record : collected.files) EXPECT_EQ(record.sourceRevisionId, "B.2");
     EXPECT_EQ(collectionLines(log), expand(c.log, shared.path()));
+  }
+}
+
+class WalkCounter : public platform::PlatformWrapper {
+ public:
+  using PlatformWrapper::PlatformWrapper;
+  std::error_code walk(const fs::path& root, platform::Depth depth,
+                       std::vector<platform::DirectoryEntry>& entries) override {
+    ++walks;
+    return PlatformWrapper::walk(root, depth, entries);
+  }
+  int walks = 0;
+};
+
+// Root 100-A with the members BOLT-1, NUT-2 and WASHER-3; each shared file is written that
+// many hours ago.
+TEST_F(AssemblyCollection, ManagedCollectionWalksTheSharedDirectoryOnceAndPicksAsPerMember) {
+  struct Row {
+    const char* name;
+    std::vector<std::pair<std::string, int>> sharedFiles;
+    std::vector<std::string> files;
+  };
+  const std::vector<Row> rows = {
+      {"prt before a newer pdf, the newer of two, a subfolder, unsupported files",
+       {{"100-A.pdf", 1},
+        {"100-a.prt", 5},
+        {"BOLT-1.pdf", 3},
+        {"bolt-1.PDF", 2},
+        {"NUT-2.prt", 4},
+        {"sub/nut-2.prt", 1},
+        {"WASHER-3.txt", 1},
+        {"washer-3", 1}},
+       {"100-a.prt", "bolt-1.PDF", "nut-2.prt"}},
+      {"only the root, upper-case extension",
+       {{"100-A.PRT", 1}, {"BOLT-1.step", 1}},
+       {"100-A.PRT"}},
+  };
+  const auto now = fs::file_time_type::clock::now();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    testsupport::TempDir shared("brevin-shared");
+    fs::create_directories(shared / "sub");
+    for (const auto& [file, hours] : row.sharedFiles) {
+      testsupport::writeFile(shared / file, file);
+      fs::last_write_time(shared / file, now - std::chrono::hours(hours));
+    }
+    tag_t root = display(managed("100-A", "100-A-id"));
+    for (const char* number : {"BOLT-1", "NUT-2", "WASHER-3"}) {
+      nxsim::addComponent(root, nxsim::addPart(managed(number, std::string(number) + "-id")));
+    }
+    std::vector<fs::path> perMember;
+    for (const char* number : {"100-A", "BOLT-1", "NUT-2", "WASHER-3"}) {
+      const fs::path found =
+          findExportedFileByPartNumber(shared.path(), ExportDirectorySnapshot(), number);
+      if (!found.empty()) perMember.push_back(found);
+    }
+    WalkCounter counter(platform::os());
+    platform::ScopedPlatform scope(counter);
+    const CollectedFiles collected =
+        collectManagedUploadFiles(nxsim::partObject(root), shared.path(), ExportMode::Display);
+    std::vector<fs::path> indexed;
+    for (const auto& record : collected.files) {
+      indexed.push_back(platform::fromUtf8(record.localFilePath));
+    }
+    EXPECT_EQ(indexed, perMember);
+    EXPECT_EQ(fileNames(collected), row.files);
+    EXPECT_EQ(counter.walks, 1);
   }
 }
 
