@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "addin/export/DisplayMetadata.h"
@@ -195,13 +196,30 @@ class Collection {
   Record build(host::BasePart* part) {
     switch (variant_) {
       case Variant::Local:
-        return exportRecord(part);
+        return exportOnce(part);
       case Variant::Managed:
         return lookupRecord(part, memberFiles_, mode_);
       case Variant::Listing:
         break;
     }
     return readRecord(part);
+  }
+
+  // A part used many times is copied once; an unsaved part or a failed export is tried
+  // again, so each use still logs why it has no file.
+  Record exportOnce(host::BasePart* part) {
+    std::string source;
+    try {
+      source = part->FullPath();
+    } catch (...) {
+      return exportRecord(part);
+    }
+    if (source.empty()) return exportRecord(part);
+    const auto found = exported_.find(source);
+    if (found != exported_.end()) return found->second;
+    Record record = exportRecord(part);
+    if (!record.localFilePath.empty()) exported_.emplace(source, record);
+    return record;
   }
 
   void append(const Record& record) {
@@ -292,6 +310,7 @@ class Collection {
   const ExportMode mode_;
   MemberFiles memberFiles_;
   std::unordered_set<std::string> keys_;
+  std::unordered_map<std::string, Record> exported_;
   CollectedFiles result_;
 };
 
