@@ -3,8 +3,10 @@
 // from NX alone.
 #include "addin/export/AssemblyCollection.h"
 
+#include <exception>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "addin/export/DisplayMetadata.h"
@@ -28,7 +30,34 @@ namespace {
 
 enum class Variant { Local, Managed, Listing };
 
-std::optional<fs::path> findMemberFile(host::BasePart* part, const fs::path& sharedExportDirectory);
+// The shared export directory, walked at the first lookup that needs it and then only read,
+// so a large assembly walks it once; a failed walk fails every later lookup the same way.
+class MemberFiles {
+ public:
+  explicit MemberFiles(fs::path directory) : directory_(std::move(directory)) {}
+
+  const fs::path& directory() const { return directory_; }
+
+  fs::path find(const std::string& partNumber) {
+    if (partNumber.empty()) return {};
+    if (!index_ && !failure_) {
+      try {
+        index_.emplace(directory_);
+      } catch (...) {
+        failure_ = std::current_exception();
+      }
+    }
+    if (failure_) std::rethrow_exception(failure_);
+    return index_->find(partNumber);
+  }
+
+ private:
+  const fs::path directory_;
+  std::optional<ExportDirectoryIndex> index_;
+  std::exception_ptr failure_;
+};
+
+std::optional<fs::path> findMemberFile(host::BasePart* part, MemberFiles& files);
 
 // The record of a part with its file (empty in a listing). The identifiers are resolved the
 // way the pass needs: an upload may repair the displayed part, a display never writes.
@@ -68,10 +97,11 @@ Record exportRecord(host::BasePart* part) {
   }
 }
 
-Record lookupRecord(host::BasePart* part, const fs::path& directory, ExportMode mode) {
+Record lookupRecord(host::BasePart* part, MemberFiles& files, ExportMode mode) {
+  const fs::path& directory = files.directory();
   try {
     const std::string source = part->FullPath();
-    const std::optional<fs::path> found = findMemberFile(part, directory);
+    const std::optional<fs::path> found = findMemberFile(part, files);
     if (!found) {
       logging::warning(
           "Managed assembly member omitted because no exported file was resolved: part=\"",
@@ -125,7 +155,11 @@ size_t uploadedCount(const std::vector<Record>& files) {
 class Collection {
  public:
   Collection(Variant variant, host::BasePart* root, fs::path directory, ExportMode mode)
-      : variant_(variant), root_(root), directory_(std::move(directory)), mode_(mode) {}
+      : variant_(variant),
+        root_(root),
+        directory_(directory),
+        mode_(mode),
+        memberFiles_(directory) {}
 
   CollectedFiles run() {
     if (root_ == nullptr) return result_;
@@ -162,13 +196,30 @@ class Collection {
   Record build(host::BasePart* part) {
     switch (variant_) {
       case Variant::Local:
-        return exportRecord(part);
+        return exportOnce(part);
       case Variant::Managed:
-        return lookupRecord(part, directory_, mode_);
+        return lookupRecord(part, memberFiles_, mode_);
       case Variant::Listing:
         break;
     }
     return readRecord(part);
+  }
+
+  // A part used many times is copied once; an unsaved part or a failed export is tried
+  // again, so each use still logs why it has no file.
+  Record exportOnce(host::BasePart* part) {
+    std::string source;
+    try {
+      source = part->FullPath();
+    } catch (...) {
+      return exportRecord(part);
+    }
+    if (source.empty()) return exportRecord(part);
+    const auto found = exported_.find(source);
+    if (found != exported_.end()) return found->second;
+    Record record = exportRecord(part);
+    if (!record.localFilePath.empty()) exported_.emplace(source, record);
+    return record;
   }
 
   void append(const Record& record) {
@@ -257,7 +308,9 @@ class Collection {
   host::BasePart* const root_;
   const fs::path directory_;
   const ExportMode mode_;
+  MemberFiles memberFiles_;
   std::unordered_set<std::string> keys_;
+  std::unordered_map<std::string, Record> exported_;
   CollectedFiles result_;
 };
 
@@ -280,20 +333,22 @@ Record exportMemberRecord(host::Part* part) { return exportRecord(part); }
 
 Record lookupManagedMemberRecord(host::Part* part, const fs::path& sharedExportDirectory,
                                  ExportMode mode) {
-  return lookupRecord(part, sharedExportDirectory, mode);
+  MemberFiles files(sharedExportDirectory);
+  return lookupRecord(part, files, mode);
 }
 
 Record readMemberRecord(host::Part* part) { return readRecord(part); }
 
 std::optional<fs::path> findManagedMemberFile(host::Part* part,
                                               const fs::path& sharedExportDirectory) {
-  return findMemberFile(part, sharedExportDirectory);
+  MemberFiles files(sharedExportDirectory);
+  return findMemberFile(part, files);
 }
 
 namespace {
 
-std::optional<fs::path> findMemberFile(host::BasePart* part,
-                                       const fs::path& sharedExportDirectory) {
+std::optional<fs::path> findMemberFile(host::BasePart* part, MemberFiles& files) {
+  const fs::path& sharedExportDirectory = files.directory();
   const std::string label = partLogLabel(part);
   if (sharedExportDirectory.empty()) {
     logging::warning("Managed assembly member lookup skipped: part=\"", label,
@@ -318,8 +373,7 @@ std::optional<fs::path> findMemberFile(host::BasePart* part,
         label, "\" directory=\"", sharedExportDirectory, "\".");
     return std::nullopt;
   }
-  const fs::path found = findExportedFileByPartNumber(sharedExportDirectory,
-                                                      ExportDirectorySnapshot(), name->partNumber);
+  const fs::path found = files.find(name->partNumber);
   if (found.empty()) {
     logging::warning("Managed assembly member lookup found no exported file: part=\"", label,
                      "\" part_number=\"", name->partNumber, "\" directory=\"",

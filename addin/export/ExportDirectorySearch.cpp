@@ -1,7 +1,9 @@
 // Finding what a clone export wrote: a snapshot of the export directory before the clone, and
 // the searches that take only files written or rewritten since.
 #include <optional>
+#include <string>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "addin/common/Text.h"
@@ -70,6 +72,19 @@ std::string exportFilePreference(const fs::path& path) {
   return "9";
 }
 
+std::string lowerCaseStem(const fs::path& path) {
+  return toLowerAscii(fileNameStem(platform::toUtf8(path.filename())));
+}
+
+// Strictly better only, so the first found wins a tie.
+bool isBetterExport(const ExportedFile& candidate, const std::optional<ExportedFile>& best) {
+  if (!best) return true;
+  const std::string preference = exportFilePreference(candidate.path);
+  const std::string bestPreference = exportFilePreference(best->path);
+  return preference < bestPreference ||
+         (preference == bestPreference && candidate.written > best->written);
+}
+
 }  // namespace
 
 fs::path findExportedFileByPartNumber(const fs::path& directory,
@@ -78,20 +93,38 @@ fs::path findExportedFileByPartNumber(const fs::path& directory,
   if (partNumber.empty() || !isDirectory(directory)) return {};
   const std::string wanted = toLowerAscii(partNumber);
   std::optional<ExportedFile> best;
-  std::string bestPreference;
   for (const fs::path& path : regularFilesBelow(directory)) {
     if (!isSupportedUploadFile(path)) continue;
     const std::optional<ExportedFile> candidate = newFile(path, snapshot);
     if (!candidate) continue;
-    if (toLowerAscii(fileNameStem(platform::toUtf8(path.filename()))) != wanted) continue;
-    const std::string preference = exportFilePreference(path);
-    if (!best || preference < bestPreference ||
-        (preference == bestPreference && candidate->written > best->written)) {
-      best = candidate;
-      bestPreference = preference;
-    }
+    if (lowerCaseStem(path) != wanted) continue;
+    if (isBetterExport(*candidate, best)) best = candidate;
   }
   return best ? best->path : fs::path();
+}
+
+ExportDirectoryIndex::ExportDirectoryIndex(const fs::path& directory) {
+  if (!isDirectory(directory)) return;
+  std::unordered_map<std::string, ExportedFile> best;
+  for (const fs::path& path : regularFilesBelow(directory)) {
+    if (!isSupportedUploadFile(path)) continue;
+    const std::optional<ExportedFile> candidate = newFile(path, ExportDirectorySnapshot());
+    if (!candidate) continue;
+    const std::string stem = lowerCaseStem(path);
+    const auto found = best.find(stem);
+    if (found == best.end()) {
+      best.emplace(stem, *candidate);
+    } else if (isBetterExport(*candidate, found->second)) {
+      found->second = *candidate;
+    }
+  }
+  for (const auto& [stem, file] : best) files_.emplace(stem, file.path);
+}
+
+fs::path ExportDirectoryIndex::find(const std::string& partNumber) const {
+  if (partNumber.empty()) return {};
+  const auto found = files_.find(toLowerAscii(partNumber));
+  return found == files_.end() ? fs::path() : found->second;
 }
 
 fs::path findNewestExportedFile(const fs::path& directory,

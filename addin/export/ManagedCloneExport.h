@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <unordered_map>
 
 #include "addin/host/Part.h"
 #include "addin/host/Uf.h"
@@ -35,6 +36,20 @@ std::filesystem::path exportManagedClone(host::BasePart* part, ExportMode mode);
 std::filesystem::path findExportedFileByPartNumber(const std::filesystem::path& directory,
                                                    const ExportDirectorySnapshot& snapshot,
                                                    const std::string& partNumber);
+
+// The files of an export directory by lower-cased stem, each stem's file the one
+// findExportedFileByPartNumber chooses with an empty snapshot: one walk answers many part
+// numbers. Building it raises what that function's walk raises; a missing directory is empty.
+class ExportDirectoryIndex {
+ public:
+  explicit ExportDirectoryIndex(const std::filesystem::path& directory);
+
+  // Empty when no file matches or the part number is empty.
+  std::filesystem::path find(const std::string& partNumber) const;
+
+ private:
+  std::unordered_map<std::string, std::filesystem::path> files_;
+};
 
 // The newest new or rewritten regular file of any kind; empty when none.
 std::filesystem::path findNewestExportedFile(const std::filesystem::path& directory,

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 
+#include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/FailingPlatform.h"
 #include "addin/tests/support/ModelFixture.h"
@@ -36,21 +38,40 @@ std::vector<std::string> fileNames(const CollectedFiles& collected) {
 
 using AssemblyCollection = testsupport::ModelFixture;
 
+// Counts the walks and names the sources of the copies the collection makes.
+class CallRecorder : public platform::PlatformWrapper {
+ public:
+  using PlatformWrapper::PlatformWrapper;
+  std::error_code walk(const fs::path& root, platform::Depth depth,
+                       std::vector<platform::DirectoryEntry>& entries) override {
+    ++walks;
+    return PlatformWrapper::walk(root, depth, entries);
+  }
+  std::error_code copyFile(const fs::path& from, const fs::path& to) override {
+    copied.push_back(platform::toUtf8(from.filename()));
+    return PlatformWrapper::copyFile(from, to);
+  }
+  int walks = 0;
+  std::vector<std::string> copied;
+};
+
 struct Case {
   const char* name;
   Build build;
   std::vector<std::string> files;  // local file names of the records, in order
   std::vector<std::string> log;
+  std::vector<std::string> copied = {};  // sources of the copies made, in order
 };
 
 TEST_F(AssemblyCollection, LocalCollectionExportsEachMemberOnceRootFirst) {
   const std::vector<Case> cases = {
-      {"component used twice, member never saved, member that is no Part",
+      {"component used three times, member never saved, member that is no Part",
        [](testsupport::ModelFixture& t) {
          tag_t root = t.display(t.native("frame.prt", kRootId));
          tag_t bolt = nxsim::addPart(t.native("bolt.prt", kBoltId));
          nxsim::PartDefinition sheet = t.native("sheet.prt", kBoltId);
          sheet.isPart = false;
+         nxsim::addComponent(root, bolt);
          nxsim::addComponent(root, bolt);
          tag_t sub = nxsim::addComponent(root, nxsim::addPart(sheet));
          nxsim::addComponent(sub, bolt);
@@ -60,12 +81,15 @@ TEST_F(AssemblyCollection, LocalCollectionExportsEachMemberOnceRootFirst) {
        {"frame.prt", "bolt.prt"},
        {"[DEBUG] [Synquo] Assembly member skipped because it was already collected: "
         "part=\"{m}bolt.prt (bolt)\" key=\"{m}bolt.prt\".",
+        "[DEBUG] [Synquo] Assembly member skipped because it was already collected: "
+        "part=\"{m}bolt.prt (bolt)\" key=\"{m}bolt.prt\".",
         "[WARNING] [Synquo] Assembly member export produced no local upload file: "
         "part=\"draft\" source=\"\".",
         "[WARNING] [Synquo] Assembly member skipped because upload identifiers could not be "
         "resolved: part=\"draft\".",
         "[INFO] [Synquo] Collected local NX upload files: part=\"{m}frame.prt (frame)\" "
-        "is_assembly=true files=2 uploaded_files=2."}},
+        "is_assembly=true files=2 uploaded_files=2."},
+       {"frame.prt", "bolt.prt"}},
       {"root never saved",
        [](testsupport::ModelFixture& t) {
          tag_t root = t.display(t.native("", kRootId));
@@ -88,14 +112,18 @@ TEST_F(AssemblyCollection, LocalCollectionExportsEachMemberOnceRootFirst) {
        {"[ERROR] [Synquo] Local assembly export failed while walking components: "
         "part=\"{m}frame.prt (frame)\" error=\"no structure\".",
         "[INFO] [Synquo] Collected local NX upload files: part=\"{m}frame.prt (frame)\" "
-        "is_assembly=false files=0 uploaded_files=0."}},
+        "is_assembly=false files=0 uploaded_files=0."},
+       {"frame.prt"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     nxsim::reset();
     host::BasePart* root = nxsim::partObject(c.build(*this));
     testsupport::LogCapture log;
+    CallRecorder recorder(platform::os());
+    platform::ScopedPlatform scope(recorder);
     const CollectedFiles collected = collectLocalUploadFiles(root);
+    EXPECT_EQ(recorder.copied, c.copied);
     EXPECT_EQ(fileNames(collected), c.files);
     for (const auto& record : collected.files) {
       EXPECT_EQ(record.filename, fileNames({{record}}).at(0));
@@ -156,6 +184,63 @@ TEST_F(AssemblyCollection, ManagedCollectionLooksMembersUpByPartNumber) {
     EXPECT_EQ(fileNames(collected), c.files);
     for (const auto& record : collected.files) EXPECT_EQ(record.sourceRevisionId, "B.2");
     EXPECT_EQ(collectionLines(log), expand(c.log, shared.path()));
+  }
+}
+
+// Root 100-A with the members BOLT-1, NUT-2 and WASHER-3; each shared file is written that
+// many hours ago.
+TEST_F(AssemblyCollection, ManagedCollectionWalksTheSharedDirectoryOnceAndPicksAsPerMember) {
+  struct Row {
+    const char* name;
+    std::vector<std::pair<std::string, int>> sharedFiles;
+    std::vector<std::string> files;
+  };
+  const std::vector<Row> rows = {
+      {"prt before a newer pdf, the newer of two, a subfolder, unsupported files",
+       {{"100-A.pdf", 1},
+        {"100-a.prt", 5},
+        {"BOLT-1.pdf", 3},
+        {"bolt-1.PDF", 2},
+        {"NUT-2.prt", 4},
+        {"sub/nut-2.prt", 1},
+        {"WASHER-3.txt", 1},
+        {"washer-3", 1}},
+       {"100-a.prt", "bolt-1.PDF", "nut-2.prt"}},
+      {"only the root, upper-case extension",
+       {{"100-A.PRT", 1}, {"BOLT-1.step", 1}},
+       {"100-A.PRT"}},
+  };
+  const auto now = fs::file_time_type::clock::now();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    testsupport::TempDir shared("brevin-shared");
+    fs::create_directories(shared / "sub");
+    for (const auto& [file, hours] : row.sharedFiles) {
+      testsupport::writeFile(shared / file, file);
+      fs::last_write_time(shared / file, now - std::chrono::hours(hours));
+    }
+    tag_t root = display(managed("100-A", "100-A-id"));
+    for (const char* number : {"BOLT-1", "NUT-2", "WASHER-3"}) {
+      nxsim::addComponent(root, nxsim::addPart(managed(number, std::string(number) + "-id")));
+    }
+    std::vector<fs::path> perMember;
+    for (const char* number : {"100-A", "BOLT-1", "NUT-2", "WASHER-3"}) {
+      const fs::path found =
+          findExportedFileByPartNumber(shared.path(), ExportDirectorySnapshot(), number);
+      if (!found.empty()) perMember.push_back(found);
+    }
+    CallRecorder recorder(platform::os());
+    platform::ScopedPlatform scope(recorder);
+    const CollectedFiles collected =
+        collectManagedUploadFiles(nxsim::partObject(root), shared.path(), ExportMode::Display);
+    std::vector<fs::path> indexed;
+    for (const auto& record : collected.files) {
+      indexed.push_back(platform::fromUtf8(record.localFilePath));
+    }
+    EXPECT_EQ(indexed, perMember);
+    EXPECT_EQ(fileNames(collected), row.files);
+    EXPECT_EQ(recorder.walks, 1);
   }
 }
 

@@ -41,8 +41,8 @@ nxsim::PartDefinition ModelFixture::native(const std::string& fileName, const st
   if (fileName.empty()) {
     part.leaf = "draft";
   } else {
-    part.fullPath = platform::toUtf8(models_.path() / fileName);
-    writeFile(models_.path() / fileName, std::string(bytes, 'x'));
+    part.fullPath = platform::toUtf8(models_ / fileName);
+    writeFile(models_ / fileName, std::string(bytes, 'x'));
   }
   return part;
 }

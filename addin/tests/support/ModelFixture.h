@@ -18,8 +18,8 @@ class ModelFixture : public SessionTempFixture {
   ModelFixture();
   ~ModelFixture() override;
 
-  // A native part saved in the models directory with that many bytes; an empty file name
-  // gives a part never saved, whose leaf is "draft".
+  // A native part saved in the models directory with that many bytes (the name in UTF-8); an
+  // empty file name gives a part never saved, whose leaf is "draft".
   nxsim::PartDefinition native(const std::string& fileName, const std::string& id,
                                size_t bytes = 0) const;
   // A Teamcenter part whose leaf is its number, revision "B" with the id "B.2".
