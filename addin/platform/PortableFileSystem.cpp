@@ -96,11 +96,14 @@ std::error_code lastWriteTime(const fs::path& path, std::chrono::system_clock::t
   std::error_code error;
   const fs::file_time_type written = fs::last_write_time(path, error);
   if (error) return error;
-  // C++17 has no conversion between the clocks; the offset between their present moments
-  // is exact to well within a second.
-  when = std::chrono::system_clock::now() +
-         std::chrono::duration_cast<std::chrono::system_clock::duration>(
-             written - fs::file_time_type::clock::now());
+  // C++17 has no conversion between the clocks. The offset between their present moments is
+  // taken once, so two reads of one file always give the same time and comparisons hold.
+  static const auto offset = std::chrono::system_clock::now().time_since_epoch() -
+                             std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                                 fs::file_time_type::clock::now().time_since_epoch());
+  when = std::chrono::system_clock::time_point(
+      std::chrono::duration_cast<std::chrono::system_clock::duration>(written.time_since_epoch()) +
+      offset);
   return {};
 }
 
