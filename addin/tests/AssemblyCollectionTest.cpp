@@ -200,7 +200,7 @@ TEST_F(AssemblyCollection, ManagedCollectionWalksTheSharedDirectoryOnceAndPicksA
        {{"100-A.pdf", 1},
         {"100-a.prt", 5},
         {"BOLT-1.pdf", 3},
-        {"bolt-1.PDF", 2},
+        {"sub/bolt-1.PDF", 2},  // another folder: Windows would take it for the same file
         {"NUT-2.prt", 4},
         {"sub/nut-2.prt", 1},
         {"WASHER-3.txt", 1},
