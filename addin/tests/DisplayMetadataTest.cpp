@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <functional>
+#include <sstream>
 #include <stdexcept>
 
+#include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
+#include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/FailingPlatform.h"
 #include "addin/tests/support/ModelFixture.h"
 
@@ -275,6 +281,121 @@ TEST_F(DisplayMetadata, PreparationReusesTheDisplayExportUnlessTheIdentifierChan
       EXPECT_EQ(second, std::string("[INFO] [Synquo] Running NX export before upload: reason=") +
                             c.reason + " part=\"100-A\".");
     }
+  }
+}
+
+// One clone call writes every file, so their times cannot be told apart; one member looks an
+// hour newer so that "the newest file" and "the exported root file" differ.
+class NewerMember : public platform::PlatformWrapper {
+ public:
+  using PlatformWrapper::PlatformWrapper;
+  std::error_code lastWriteTime(const fs::path& path,
+                                std::chrono::system_clock::time_point& when) override {
+    const std::error_code error = target().lastWriteTime(path, when);
+    if (!error && path.filename() == "200-B.prt") when += std::chrono::hours(1);
+    return error;
+  }
+};
+
+size_t cloneCount() {
+  const std::vector<std::string> names = nxsim::journalNames();
+  return static_cast<size_t>(std::count(names.begin(), names.end(), "UF_CLONE_perform_clone"));
+}
+
+TEST_F(DisplayMetadata, ManagedModelIsDescribedFromItsRealCloneExport) {
+  struct Case {
+    const char* name;
+    std::function<void(Fixture&)> setup;
+    bool isAssembly;
+    size_t files;
+    // {x}: the exported file; {size}: its size in megabytes.
+    std::vector<std::string> log;
+  };
+  const std::vector<Case> cases = {
+      {"single part",
+       [](Fixture& t) { t.display(t.managed("100-A", kRootId)); },
+       false,
+       1,
+       {"[DEBUG] [Synquo] NX display metadata read from managed export: file_name=\"100-A.prt\" "
+        "source_file_id=\"11111111-1111-4111-8111-111111111111\" exported_file=\"{x}\" "
+        "size_mb={size}."}},
+      {"clone that fails",
+       [](Fixture& t) {
+         t.display(t.managed("100-A", kRootId));
+         nxsim::injectFault({"UF_CLONE_perform_clone", nxsim::FaultKind::Status, 1, false, 7});
+       },
+       false,
+       0,
+       {"[WARNING] [Synquo] Managed NX display metadata export produced no local clone: "
+        "part=\"100-A\" source_file_id=\"11111111-1111-4111-8111-111111111111\".",
+        "[WARNING] [Synquo] NX display metadata could not read managed export file stats: "
+        "part=\"100-A\" exported_file=\"\" error=\"\"."}},
+      {"assembly",
+       [](Fixture& t) {
+         const tag_t root = t.display(t.managed("100-A", kRootId));
+         nxsim::addComponent(root, nxsim::addPart(t.managed("200-B", kBoltId)));
+       },
+       true,
+       2,
+       {"[DEBUG] [Synquo] NX display metadata read from managed export: file_name=\"100-A.prt\" "
+        "source_file_id=\"11111111-1111-4111-8111-111111111111\" exported_file=\"{x}\" "
+        "size_mb={size}."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    nxsim::reset();
+    c.setup(*this);
+    NewerMember newer(platform::os());
+    platform::ScopedPlatform scope(newer);
+    testsupport::LogCapture log;
+    ModelMetadata m = readDisplayMetadata();
+    EXPECT_EQ(m.isAssembly, c.isAssembly);
+    EXPECT_EQ(m.files.size(), c.files);
+    EXPECT_EQ(cloneCount(), 1u);
+    EXPECT_TRUE(nxsim::violations().empty());
+    const std::vector<std::string> displayLines = testsupport::linesStartingWith(
+        log, {"Managed NX display", "NX display metadata read from managed",
+              "NX display metadata could not"});
+    if (m.exportedFile.empty()) {
+      EXPECT_EQ(displayLines, c.log);
+      EXPECT_EQ(m.lastModified, "Unknown");
+      EXPECT_EQ(m.lastModifiedUtc, "");
+      continue;
+    }
+    EXPECT_EQ(m.exportedFile.parent_path().parent_path(), sessionTempDirectory(kRootId));
+    std::ostringstream exportedSize;
+    exportedSize << static_cast<double>(fs::file_size(m.exportedFile)) / 1048576.0;
+    std::vector<std::string> expected;
+    for (std::string line : c.log) {
+      line.replace(line.find("{x}"), 3, platform::toUtf8(m.exportedFile));
+      expected.push_back(line.replace(line.find("{size}"), 6, exportedSize.str()));
+    }
+    EXPECT_EQ(displayLines, expected);
+    // The clone wrote only the files the record collected, so the directory's total and newest
+    // time are what the record must show.
+    std::uintmax_t bytes = 0;
+    std::chrono::system_clock::time_point newest;
+    for (const fs::directory_entry& file : fs::directory_iterator(m.exportedFile.parent_path())) {
+      bytes += file.file_size();
+      std::chrono::system_clock::time_point when;
+      ASSERT_FALSE(platform::os().lastWriteTime(file.path(), when));
+      newest = std::max(newest, when);
+    }
+    EXPECT_DOUBLE_EQ(m.sizeMegabytes, static_cast<double>(bytes) / 1048576.0);
+    EXPECT_EQ(m.lastModified, formatLocalFileTime(newest));
+    EXPECT_EQ(m.lastModifiedUtc, formatUtcFileTime(newest));
+
+    const fs::path exported = m.exportedFile;
+    log.clear();
+    prepareUpload(m);
+    EXPECT_EQ(m.exportedFile, exported);
+    EXPECT_EQ(m.files.size(), c.files);
+    EXPECT_EQ(cloneCount(), 1u);
+    EXPECT_EQ(
+        testsupport::linesStartingWith(log, {"Reusing cached"}),
+        std::vector<std::string>{"[INFO] [Synquo] Reusing cached managed NX export before upload: "
+                                 "exported_file=\"" +
+                                 platform::toUtf8(exported) + "\"."});
   }
 }
 
