@@ -344,6 +344,10 @@ TEST_F(DisplayMetadata, ManagedModelIsDescribedFromItsRealCloneExport) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     nxsim::reset();
+    // A fresh export directory: a file rewritten within the clock tick of an earlier row's
+    // copy would look unchanged to the snapshot.
+    synquo::removeSessionTempDirectory();
+    emptyBase();
     c.setup(*this);
     NewerMember newer(platform::os());
     platform::ScopedPlatform scope(newer);
