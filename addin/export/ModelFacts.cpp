@@ -3,6 +3,7 @@
 #include <string>
 
 #include "addin/export/DisplayMetadata.h"
+#include "addin/export/ExportSupport.h"
 #include "addin/export/UfScope.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
@@ -12,11 +13,7 @@ namespace {
 
 // The name without directory and without its last extension; "." and ".." have none.
 std::string fileStem(const std::string& fileName) {
-  const size_t slash = fileName.find_last_of("/\\");
-  const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-  if (name == "." || name == "..") return name;
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+  return fileNameStem(lastPathElement(fileName));
 }
 
 }  // namespace
