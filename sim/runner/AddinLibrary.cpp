@@ -8,7 +8,7 @@
 namespace simrunner {
 
 AddinLibrary::AddinLibrary(const std::string& path) : path_(path) {
-  handle_ = open(path);
+  handle_ = open(path, "the add-in");
   // A function address travels as bytes: converting an object pointer to a function pointer
   // is only conditionally supported.
   void* address = symbol("ufusr");
@@ -17,6 +17,14 @@ AddinLibrary::AddinLibrary(const std::string& path) : path_(path) {
   std::memcpy(&askUnload_, &address, sizeof(address));
   address = symbol("ufusr_cleanup");
   std::memcpy(&cleanup_, &address, sizeof(address));
+}
+
+void* AddinLibrary::symbol(const char* name) {
+  void* address = find(handle_, name);
+  if (address == nullptr) {
+    throw std::runtime_error("The add-in " + path_ + " does not export " + name);
+  }
+  return address;
 }
 
 // NX keeps a library that asked to stay loaded until it terminates; so does the runner.

@@ -19,13 +19,16 @@ class AddinLibrary {
   int ufusrAskUnload();
   void ufusrCleanup();
 
+  // Per platform: load a module (raising std::runtime_error "Cannot load <what> <path>: "
+  // and the loader's reason), and find one of its exports (null when it has none).
+  static void* open(const std::string& path, const std::string& what);
+  static void* find(void* module, const char* name);
+
  private:
   using UfusrFunction = void (*)(char*, int*, int);
   using AskUnloadFunction = int (*)();
   using CleanupFunction = void (*)();
 
-  // Per platform: load the module, find an export.
-  static void* open(const std::string& path);
   void* symbol(const char* name);
 
   void* handle_ = nullptr;

@@ -7,22 +7,16 @@
 
 namespace simrunner {
 
-void* AddinLibrary::open(const std::string& path) {
+void* AddinLibrary::open(const std::string& path, const std::string& what) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* error = dlerror();
-    throw std::runtime_error("Cannot load the add-in " + path + ": " +
+    throw std::runtime_error("Cannot load " + what + " " + path + ": " +
                              (error != nullptr ? error : "unknown error"));
   }
   return handle;
 }
 
-void* AddinLibrary::symbol(const char* name) {
-  void* address = dlsym(handle_, name);
-  if (address == nullptr) {
-    throw std::runtime_error("The add-in " + path_ + " does not export " + name);
-  }
-  return address;
-}
+void* AddinLibrary::find(void* module, const char* name) { return dlsym(module, name); }
 
 }  // namespace simrunner

@@ -20,20 +20,18 @@ std::wstring widen(const std::string& text) {
 
 }  // namespace
 
-void* AddinLibrary::open(const std::string& path) {
+void* AddinLibrary::open(const std::string& path, const std::string& what) {
   HMODULE module = LoadLibraryW(widen(path).c_str());
   if (module == nullptr) {
-    throw std::runtime_error("Cannot load the add-in " + path + ": error " +
+    throw std::runtime_error("Cannot load " + what + " " + path + ": error " +
                              std::to_string(GetLastError()));
   }
   return module;
 }
 
-void* AddinLibrary::symbol(const char* name) {
-  FARPROC address = GetProcAddress(static_cast<HMODULE>(handle_), name);
-  if (address == nullptr) {
-    throw std::runtime_error("The add-in " + path_ + " does not export " + name);
-  }
+void* AddinLibrary::find(void* module, const char* name) {
+  FARPROC address = GetProcAddress(static_cast<HMODULE>(module), name);
+  if (address == nullptr) return nullptr;
   void* result = nullptr;
   static_assert(sizeof(result) == sizeof(address), "FARPROC fits an object pointer");
   std::memcpy(&result, &address, sizeof(result));

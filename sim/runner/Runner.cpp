@@ -12,6 +12,8 @@
 #include "sim/runner/DialogView.h"
 #include "sim/runner/InteractiveDriver.h"
 #include "sim/runner/JsonLinesFile.h"
+#include "sim/runner/PreparationProbe.h"
+#include "sim/runner/PreparedUpload.h"
 #include "sim/runner/RunnerPlatform.h"
 #include "sim/runner/ScriptedDriver.h"
 #include "sim/runner/SignInProgress.h"
@@ -66,11 +68,13 @@ class Run {
  private:
   void setUpEnvironment();
   void setUpNx();
+  std::string modelFilePath(const PartSpec& part) const;
   void addComponents(nxsim::tag_t parent, const std::vector<ComponentSpec>& components);
   void runStep(const Step& step, bool& invoked);
   void invoke(const Invoke& invoke);
   void waitForSignIn(const WaitForSignIn& wait);
   void waitForBrowser(const WaitForBrowser& wait);
+  void prepareUpload(const PrepareUpload& step);
   void pollBrowser();
   void settleBrowser(std::chrono::milliseconds quiet);
   int answerMessageBox(const nxsim::MessageBoxRecord& box);
@@ -87,6 +91,7 @@ class Run {
   ScriptedDriver scripted_;
   InteractiveDriver interactive_;
   std::optional<AddinLibrary> addin_;
+  std::optional<PreparationProbe> probe_;
   std::vector<nxsim::tag_t> partTags_;
   std::optional<JsonLinesFile> browserJournal_;
   std::optional<JsonLinesFile> torvaneJournal_;
@@ -146,15 +151,36 @@ void Run::addComponents(nxsim::tag_t parent, const std::vector<ComponentSpec>& c
   }
 }
 
+std::string Run::modelFilePath(const PartSpec& part) const {
+  const fs::path given = fs::u8path(part.fullPath);
+  // A managed part's name is Teamcenter's, not a file.
+  if (part.fullPath.empty() || part.managed || given.is_absolute() || given.has_root_path()) {
+    return part.fullPath;
+  }
+  const fs::path file = stage_.directory / "models" / given;
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  const std::string block = "simulated NX part " + given.generic_u8string() + "\n";
+  const size_t bytes = static_cast<size_t>(part.fileBytes);
+  for (size_t written = 0; written < bytes; written += block.size()) {
+    out.write(block.data(), static_cast<std::streamsize>(std::min(block.size(), bytes - written)));
+  }
+  if (!out) throw std::runtime_error("Cannot write the model file " + file.u8string());
+  return file.u8string();
+}
+
 void Run::setUpNx() {
   nxsim::reset();
   const NxSetup& nx = scenario_.nx;
   for (const auto& p : nx.parts) {
     nxsim::PartDefinition d;
-    d.fullPath = p.fullPath;
+    d.fullPath = modelFilePath(p);
     d.leaf = p.leaf;
     d.uniqueIdentifier = p.uniqueIdentifier;
     d.modified = p.modified;
+    d.familyInstance = p.familyInstance;
+    d.familyTemplate = p.familyTemplate;
+    d.familyIndex = p.familyIndex;
     d.attributes = p.attributes;
     d.drawingSheets = p.drawingSheets;
     d.cloneFiles = p.cloneFiles;
@@ -455,6 +481,9 @@ void Run::runStep(const Step& step, bool& invoked) {
     case Step::Kind::WaitForBrowser:
       waitForBrowser(step.waitForBrowser);
       break;
+    case Step::Kind::PrepareUpload:
+      prepareUpload(step.prepareUpload);
+      break;
     case Step::Kind::NxFault:
       injectNxFaults(step.nxFaults);
       transcript_.add({{"event", "step"},
@@ -521,7 +550,32 @@ int Run::execute() {
   return exitCode;
 }
 
+void Run::prepareUpload(const PrepareUpload& step) {
+  if (!probe_) probe_.emplace(stage_.probe.u8string());
+  const size_t firstCall = nxsim::journal().size();
+  std::vector<PartBefore> before;
+  for (size_t i = 0; i < partTags_.size(); ++i) {
+    before.push_back({scenario_.nx.parts[i].name, partTags_[i], nxsim::partState(partTags_[i])});
+  }
+  const nlohmann::json answer = probe_->prepareUpload();
+  const std::vector<nxsim::Call> calls = nxsim::journal();
+  const PreparedUploadReport report = describePreparedUpload(
+      answer, before,
+      std::vector<nxsim::Call>(
+          calls.begin() + static_cast<std::ptrdiff_t>(std::min(firstCall, calls.size())),
+          calls.end()));
+  transcript_.add(report.event);
+  for (const auto& failure : checkPreparedUpload(step, report)) transcript_.fail(failure);
+}
+
 void Run::finish() {
+  if (probe_) {
+    try {
+      probe_->cleanup();
+    } catch (...) {
+      transcript_.fail("An exception escaped the preparation probe's cleanup");
+    }
+  }
   if (invocations_ > 0) {
     try {
       addin_->ufusrCleanup();

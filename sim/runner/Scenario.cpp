@@ -3,6 +3,7 @@
 #include "sim/runner/Scenario.h"
 
 #include <fstream>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -256,6 +257,60 @@ std::vector<NxFaultSpec> parseNxFaults(const Node& node) {
   return out;
 }
 
+ValuePattern pattern(const Node& node) {
+  const std::string text = node.text();
+  if (!text.empty() && text[0] == '~') {
+    try {
+      std::regex check(text.substr(1));
+    } catch (const std::regex_error& e) {
+      node.fail(std::string("is not a regular expression: ") + e.what());
+    }
+  }
+  return text;
+}
+
+PrepareUpload parsePrepareUpload(const Node& node) {
+  node.allowKeys({"expect_files", "expect_exported", "expect_file_name", "expect_source_file_id",
+                  "expect_error", "expect_attributes", "expect_saves"});
+  PrepareUpload p;
+  if (node.has("expect_files")) {
+    const Node files = node.at("expect_files");
+    p.expectFiles.emplace();
+    for (size_t i = 0; i < files.arraySize(); ++i) {
+      const Node f = files.at(i);
+      f.allowKeys({"path", "name", "source_file_id"});
+      PreparedFileExpectation e;
+      if (f.has("path")) e.path = pattern(f.at("path"));
+      if (f.has("name")) e.name = pattern(f.at("name"));
+      if (f.has("source_file_id")) e.sourceFileId = pattern(f.at("source_file_id"));
+      p.expectFiles->push_back(e);
+    }
+  }
+  if (node.has("expect_exported")) p.expectExported = pattern(node.at("expect_exported"));
+  if (node.has("expect_file_name")) p.expectFileName = pattern(node.at("expect_file_name"));
+  if (node.has("expect_source_file_id")) {
+    p.expectSourceFileId = pattern(node.at("expect_source_file_id"));
+  }
+  if (node.has("expect_error")) p.expectError = pattern(node.at("expect_error"));
+  if (node.has("expect_attributes")) {
+    const Node attributes = node.at("expect_attributes");
+    attributes.requireObject();
+    for (auto it = attributes.value().begin(); it != attributes.value().end(); ++it) {
+      const Node value(it.value(), attributes.where() + "." + it.key());
+      p.expectAttributes[it.key()] =
+          it.value().is_null() ? std::nullopt : std::optional<ValuePattern>(pattern(value));
+    }
+  }
+  if (node.has("expect_saves")) {
+    const Node saves = node.at("expect_saves");
+    saves.requireObject();
+    for (auto it = saves.value().begin(); it != saves.value().end(); ++it) {
+      p.expectSaves[it.key()] = Node(it.value(), saves.where() + "." + it.key()).integer();
+    }
+  }
+  return p;
+}
+
 Step parseStep(const Node& node) {
   node.requireObject();
   if (node.value().size() != 1) node.fail("a step has exactly one key");
@@ -296,10 +351,13 @@ Step parseStep(const Node& node) {
   } else if (key == "nx_faults") {
     step.kind = Step::Kind::NxFault;
     step.nxFaults = parseNxFaults(body);
+  } else if (key == "prepare_upload") {
+    step.kind = Step::Kind::PrepareUpload;
+    step.prepareUpload = parsePrepareUpload(body);
   } else {
     node.fail("unknown step \"" + key +
               "\" (invoke, wait_for_sign_in, set_faults, sleep_ms, set_browser, "
-              "wait_for_browser, nx_faults)");
+              "wait_for_browser, nx_faults, prepare_upload)");
   }
   return step;
 }
@@ -322,14 +380,23 @@ ComponentSpec parseComponent(const Node& node) {
 }
 
 PartSpec parsePart(const Node& node) {
-  node.allowKeys({"name", "full_path", "leaf", "unique_identifier", "modified", "managed",
-                  "attributes", "drawing_sheets", "clone_files", "components"});
+  node.allowKeys({"name", "full_path", "file_bytes", "leaf", "unique_identifier", "modified",
+                  "family", "managed", "attributes", "drawing_sheets", "clone_files",
+                  "components"});
   PartSpec part;
   part.name = node.at("name").text();
   if (node.has("full_path")) part.fullPath = node.at("full_path").text();
+  if (node.has("file_bytes")) part.fileBytes = node.at("file_bytes").integer();
   if (node.has("leaf")) part.leaf = node.at("leaf").text();
   if (node.has("unique_identifier")) part.uniqueIdentifier = node.at("unique_identifier").text();
   if (node.has("modified")) part.modified = node.at("modified").boolean();
+  if (node.has("family")) {
+    const Node family = node.at("family");
+    family.allowKeys({"instance", "template", "index"});
+    if (family.has("instance")) part.familyInstance = family.at("instance").boolean();
+    if (family.has("template")) part.familyTemplate = family.at("template").boolean();
+    if (family.has("index")) part.familyIndex = family.at("index").integer();
+  }
   if (node.has("managed")) {
     const Node managed = node.at("managed");
     managed.allowKeys({"part_number", "revision", "file_type", "file_name", "revision_id",
@@ -519,7 +586,18 @@ Scenario parseScenario(const json& document) {
   if (root.has("nx")) scenario.nx = parseNx(root.at("nx"));
   if (root.has("steps")) {
     const Node steps = root.at("steps");
-    for (size_t i = 0; i < steps.arraySize(); ++i) scenario.steps.push_back(parseStep(steps.at(i)));
+    for (size_t i = 0; i < steps.arraySize(); ++i) {
+      scenario.steps.push_back(parseStep(steps.at(i)));
+      const PrepareUpload& p = scenario.steps.back().prepareUpload;
+      auto known = [&](const std::string& part, const char* key) {
+        for (const auto& defined : scenario.nx.parts) {
+          if (defined.name == part) return;
+        }
+        steps.at(i).at("prepare_upload").at(key).fail("names the unknown part \"" + part + "\"");
+      };
+      for (const auto& entry : p.expectAttributes) known(entry.first, "expect_attributes");
+      for (const auto& entry : p.expectSaves) known(entry.first, "expect_saves");
+    }
   }
   return scenario;
 }

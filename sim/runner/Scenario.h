@@ -88,6 +88,29 @@ struct WaitForBrowser {
   int timeoutMs = 10000;
 };
 
+// A value a prepared upload must show: compared exactly, or, when it starts with "~", the rest
+// is a regular expression that must match the whole value.
+using ValuePattern = std::string;
+
+// One file the prepared upload sends.
+struct PreparedFileExpectation {
+  std::optional<ValuePattern> path;  // local file, relative to the session directory, with '/'
+  std::optional<ValuePattern> name;  // the upload name (filename)
+  std::optional<ValuePattern> sourceFileId;
+};
+
+struct PrepareUpload {
+  std::optional<std::vector<PreparedFileExpectation>> expectFiles;  // exactly these, in order
+  std::optional<ValuePattern> expectExported;  // the root file, relative to the session directory
+  std::optional<ValuePattern> expectFileName;  // the name the dialog shows and uploads
+  std::optional<ValuePattern> expectSourceFileId;
+  // What the preparation raised, else its preparation error, else "".
+  std::optional<ValuePattern> expectError;
+  // Part name -> the SYNQUO_ID saved in its file after the step (null: none).
+  std::map<std::string, std::optional<ValuePattern>> expectAttributes;
+  std::map<std::string, int> expectSaves;  // part name -> saves made during the step
+};
+
 struct NxFaultSpec {
   std::string call;
   std::string kind = "status";  // "status", "throw", "null"
@@ -106,7 +129,8 @@ struct Step {
     SleepMs,
     SetBrowser,
     WaitForBrowser,
-    NxFault
+    NxFault,
+    PrepareUpload
   };
   Kind kind = Kind::Invoke;
   Invoke invoke;
@@ -116,6 +140,7 @@ struct Step {
   int milliseconds = 0;
   bool browserApprove = true;
   std::vector<NxFaultSpec> nxFaults;
+  PrepareUpload prepareUpload;
 };
 
 struct ComponentSpec {
@@ -126,10 +151,16 @@ struct ComponentSpec {
 
 struct PartSpec {
   std::string name;  // how the scenario refers to it
+  // Relative (and not managed): a file of fileBytes bytes that brevin-sim writes below the
+  // stage's "models" directory; absolute: taken as it is, nothing written.
   std::string fullPath;
+  int fileBytes = 2048;
   std::string leaf;
   std::string uniqueIdentifier;
   bool modified = false;
+  bool familyInstance = false;
+  bool familyTemplate = false;
+  int familyIndex = -1;
   std::optional<nlohmann::json> managed;  // part_number, revision, file_type, ...
   std::map<std::string, std::string> attributes;
   std::vector<std::string> drawingSheets;

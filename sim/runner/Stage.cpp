@@ -1,11 +1,13 @@
 // Building the stage of a run.
 #include "sim/runner/Stage.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
+#include "sim/runner/PreparationProbe.h"
 #include "sim/runner/RunnerPlatform.h"
 
 namespace simrunner {
@@ -83,6 +85,18 @@ Stage prepareStage(const Scenario& scenario, const fs::path& directory,
     stage.addin = addinModule;
   }
   stage.torvaneLibrary = stage.addin.parent_path() / torvaneFileName();
+  const bool prepares =
+      std::any_of(scenario.steps.begin(), scenario.steps.end(),
+                  [](const Step& s) { return s.kind == Step::Kind::PrepareUpload; });
+  if (prepares) {
+    const fs::path probe = sourceDirectory / probeFileName();
+    if (scenario.stage) {
+      copyInto(probe, directory);
+      stage.probe = directory / probe.filename();
+    } else {
+      stage.probe = probe;
+    }
+  }
 
   if (scenario.torvane.home.empty()) {
     stage.torvaneHome = directory / "torvane-home";

@@ -19,6 +19,8 @@ struct Stage {
   std::filesystem::path browserJournal;
   std::filesystem::path localAppData;  // Windows: the add-in's default log base
   std::filesystem::path seedFile;      // empty: the stand-in's own catalog
+  // The preparation probe beside the add-in; empty when no step of the scenario needs it.
+  std::filesystem::path probe;
 };
 
 // Fills the (existing, empty) directory for the scenario, copying from the add-in module's

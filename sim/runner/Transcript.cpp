@@ -104,6 +104,26 @@ void Transcript::print(const nlohmann::json& event) {
   } else if (kind == "step") {
     text = "-- " + textOf(event, "step");
     if (event.contains("detail")) text += " " + textOf(event, "detail");
+  } else if (kind == "prepared_upload") {
+    text = "-- prepare_upload: file name " + inQuotes(textOf(event, "file_name")) +
+           ", upload name " + inQuotes(textOf(event, "upload_name")) + ", source file id " +
+           inQuotes(textOf(event, "source_file_id")) +
+           (event.value("is_assembly", false) ? " (assembly)" : "");
+    text += "\n     session directory: " + textOf(event, "session_directory");
+    text += "\n     exported: " + textOf(event, "exported");
+    for (const auto& f : event.at("files")) {
+      const std::string path = textOf(f, "path");
+      text += "\n     file: " + (path.empty() ? std::string("(no local file)") : path) + "  name " +
+              inQuotes(textOf(f, "name")) + "  source file id " +
+              inQuotes(textOf(f, "source_file_id"));
+    }
+    if (!textOf(event, "error").empty()) text += "\n     error: " + textOf(event, "error");
+    for (const auto& p : event.at("parts")) {
+      text += "\n     part " + textOf(p, "part") + ": SYNQUO_ID in file " +
+              textOf(p, "synquo_id_saved") + ", in session " + textOf(p, "synquo_id") + ", saves " +
+              textOf(p, "saves");
+    }
+    for (const auto& c : event.at("nx_calls")) text += "\n     NX " + c.get<std::string>();
   } else if (kind == "nx_violation") {
     text = "!! NX violation: " + textOf(event, "text");
   } else {
