@@ -1,6 +1,6 @@
 // The desktop's windows as the POSIX platform needs them (the active window, a posted
-// message, thread timers). Linux has no desktop of the add-in's kind, so whatever stands in for one
-// registers itself here; the platform never knows which it is.
+// message, thread timers). Linux has no desktop of the add-in's kind, so whatever stands in
+// for one registers itself here; the platform never knows which it is.
 #pragma once
 
 #include <cstdint>
