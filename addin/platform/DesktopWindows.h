@@ -1,9 +1,10 @@
 // The desktop's windows as the POSIX platform needs them (the active window, a posted
-// message). Linux has no desktop of the add-in's kind, so whatever stands in for one
-// registers itself here; the platform never knows which it is.
+// message, thread timers). Linux has no desktop of the add-in's kind, so whatever stands in
+// for one registers itself here; the platform never knows which it is.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "addin/platform/Platform.h"
 
@@ -22,6 +23,11 @@ class DesktopWindows {
   // Queues a message for the window's thread; false when the window does not exist.
   virtual bool postMessage(WindowHandle window, unsigned message, std::uintptr_t wparam,
                            std::intptr_t lparam) = 0;
+  // A repeating timer of the calling thread, run by that thread's message loop until killed;
+  // kNoTimer when it cannot be set. The callback must not throw.
+  virtual TimerId setTimer(unsigned milliseconds, std::function<void()> callback) = 0;
+  // False when the id names no timer of the calling thread.
+  virtual bool killTimer(TimerId timer) = 0;
 };
 
 // A desktop in another module (a shared library the process has loaded) registers itself
@@ -36,7 +42,7 @@ using DesktopWindowsProvider = DesktopWindows* (*)();
 void registerDesktopWindows(DesktopWindows* desktop);
 
 // The registered desktop, else the one an exported provider returns, else null: the
-// platform then has no active window and cannot post.
+// platform then has no active window, cannot post and sets no timer.
 DesktopWindows* registeredDesktopWindows();
 
 }  // namespace platform

@@ -65,6 +65,10 @@ enum class Depth { Children, Everything };
 using WindowHandle = std::uintptr_t;
 inline constexpr WindowHandle kNoWindow = 0;
 
+// A thread timer, as an opaque number; kNoTimer names none.
+using TimerId = std::uintptr_t;
+inline constexpr TimerId kNoTimer = 0;
+
 // Name of the file that carries a directory's lock, inside that directory.
 inline constexpr const char* kLockFileName = "synquo.lock";
 
@@ -185,6 +189,31 @@ class Platform {
   // WorkerThread). Returns once the thread has pinned the module. Raises std::system_error
   // when no thread can be created; the task is then dropped.
   virtual WorkerThread startWorker(std::function<void()> task) = 0;
+
+  // Starts `task` on a new thread that pins the add-in module as startWorker's does, and
+  // lets it run on by itself: nobody can wait for it, so whatever the task needs must be
+  // owned by the task. On Windows: _beginthreadex, then CloseHandle. Returns once the
+  // thread has pinned the module. Raises std::system_error when no thread can be created;
+  // the task is then dropped without running.
+  virtual void startDetachedWorker(std::function<void()> task) = 0;
+
+  // Sets a repeating timer of the calling thread: `callback` runs on that thread, from its
+  // message loop (a modal dialog's, for instance), each time the interval has passed while
+  // the loop runs, until the timer is killed. Nothing runs before the thread's loop turns.
+  // An interval below 10 ms counts as 10 ms, as on Windows. The callback may kill its own
+  // timer and set others; whatever it throws is swallowed. On Windows:
+  // SetTimer(NULL, 0, milliseconds, procedure). Returns kNoTimer when no timer can be set
+  // (an empty callback, or no desktop on this system).
+  virtual TimerId setThreadTimer(unsigned milliseconds, std::function<void()> callback) = 0;
+
+  // Stops a timer that the calling thread set (KillTimer(NULL, timer)); its callback does
+  // not run again, and is released once it is not running. False when the id names no live
+  // timer of the calling thread.
+  virtual bool killThreadTimer(TimerId timer) = 0;
+
+  // Hands text to whoever watches the process's diagnostics: the debugger on Windows
+  // (OutputDebugStringA), standard error elsewhere. Written as it is; no line end is added.
+  virtual void debugOutput(std::string_view text) = 0;
 
   // The current calendar time.
   virtual std::time_t now() = 0;

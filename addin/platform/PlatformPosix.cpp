@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -38,6 +39,9 @@ void writeAll(int fd, const char* data, size_t size) {
 }
 
 std::error_code lastError() { return std::error_code(errno, std::generic_category()); }
+
+// Windows' USER_TIMER_MINIMUM.
+constexpr unsigned kShortestTimer = 10;
 
 bool sameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -324,6 +328,32 @@ class PosixPlatform : public Platform {
 
   WorkerThread startWorker(std::function<void()> task) override {
     return startNativeWorker(std::move(task));
+  }
+
+  void startDetachedWorker(std::function<void()> task) override {
+    startNativeWorker(std::move(task)).detach();
+  }
+
+  TimerId setThreadTimer(unsigned milliseconds, std::function<void()> callback) override {
+    DesktopWindows* desktop = registeredDesktopWindows();
+    if (desktop == nullptr || !callback) return kNoTimer;
+    // The desktop is another module's code and must not see an exception.
+    return desktop->setTimer(std::max(milliseconds, kShortestTimer),
+                             [callback = std::move(callback)] {
+                               try {
+                                 callback();
+                               } catch (...) {
+                               }
+                             });
+  }
+
+  bool killThreadTimer(TimerId timer) override {
+    DesktopWindows* desktop = registeredDesktopWindows();
+    return desktop != nullptr && timer != kNoTimer && desktop->killTimer(timer);
+  }
+
+  void debugOutput(std::string_view text) override {
+    writeAll(STDERR_FILENO, text.data(), text.size());
   }
 
   std::time_t now() override { return std::time(nullptr); }

@@ -5,6 +5,10 @@
 
 #include <time.h>
 #include <ctime>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "addin/platform/AddinModuleWin32.h"
@@ -124,6 +128,36 @@ class Win32DirectoryLock : public DirectoryLock {
   std::filesystem::path directory_;
   HANDLE file_;
 };
+
+// The OS hands a timer procedure only the timer's id, so each thread timer's callback is
+// found by id here.
+using TimerCallback = std::shared_ptr<const std::function<void()>>;
+
+std::mutex& timerMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::map<UINT_PTR, TimerCallback>& timerCallbacks() {
+  static std::map<UINT_PTR, TimerCallback> callbacks;
+  return callbacks;
+}
+
+void CALLBACK timerProcedure(HWND, UINT, UINT_PTR id, DWORD) {
+  try {
+    TimerCallback callback;
+    {
+      std::lock_guard<std::mutex> guard(timerMutex());
+      const auto found = timerCallbacks().find(id);
+      if (found == timerCallbacks().end()) return;  // killed after its WM_TIMER was queued
+      callback = found->second;
+    }
+    // Outside the lock: the callback may kill its own timer or set new ones.
+    (*callback)();
+  } catch (...) {
+    // Nothing may unwind into the OS's message dispatch.
+  }
+}
 
 class Win32Platform : public Platform {
  public:
@@ -375,6 +409,47 @@ class Win32Platform : public Platform {
 
   WorkerThread startWorker(std::function<void()> task) override {
     return startNativeWorker(std::move(task));
+  }
+
+  void startDetachedWorker(std::function<void()> task) override {
+    startNativeWorker(std::move(task)).detach();
+  }
+
+  TimerId setThreadTimer(unsigned milliseconds, std::function<void()> callback) override {
+    if (!callback) return kNoTimer;
+    auto shared = std::make_shared<const std::function<void()>>(std::move(callback));
+    // Nothing is delivered before this thread's loop turns, so registering after is in time.
+    const UINT_PTR id = SetTimer(nullptr, 0, milliseconds, &timerProcedure);
+    if (id == 0) return kNoTimer;
+    try {
+      std::lock_guard<std::mutex> guard(timerMutex());
+      // A thread that ended without killing its timers leaves their ids behind for reuse.
+      timerCallbacks()[id] = std::move(shared);
+    } catch (...) {
+      KillTimer(nullptr, id);
+      throw;
+    }
+    return id;
+  }
+
+  bool killThreadTimer(TimerId timer) override {
+    if (timer == kNoTimer || !KillTimer(nullptr, timer)) return false;
+    TimerCallback released;
+    {
+      std::lock_guard<std::mutex> guard(timerMutex());
+      const auto found = timerCallbacks().find(timer);
+      if (found != timerCallbacks().end()) {
+        released = std::move(found->second);
+        timerCallbacks().erase(found);
+      }
+    }
+    // Released outside the lock: what the callback owns may kill timers as it goes.
+    released.reset();
+    return true;
+  }
+
+  void debugOutput(std::string_view text) override {
+    OutputDebugStringA(std::string(text).c_str());
   }
 
   std::time_t now() override { return std::time(nullptr); }

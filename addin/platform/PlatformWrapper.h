@@ -70,6 +70,14 @@ class PlatformWrapper : public Platform {
   WorkerThread startWorker(std::function<void()> task) override {
     return target_.startWorker(std::move(task));
   }
+  void startDetachedWorker(std::function<void()> task) override {
+    target_.startDetachedWorker(std::move(task));
+  }
+  TimerId setThreadTimer(unsigned milliseconds, std::function<void()> callback) override {
+    return target_.setThreadTimer(milliseconds, std::move(callback));
+  }
+  bool killThreadTimer(TimerId timer) override { return target_.killThreadTimer(timer); }
+  void debugOutput(std::string_view text) override { target_.debugOutput(text); }
   std::time_t now() override { return target_.now(); }
   std::tm localTime(std::time_t when) override { return target_.localTime(when); }
   std::tm utcTime(std::time_t when) override { return target_.utcTime(when); }

@@ -3,17 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "addin/platform/Platform.h"
 #include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/FakePlatform.h"
+#include "addin/tests/support/Gate.h"
+#include "addin/tests/support/MessageLoop.h"
 #include "addin/tests/support/Process.h"
 #include "addin/tests/support/TestFiles.h"
 
@@ -21,6 +27,8 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testsupport::Gate;
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;
@@ -54,6 +62,18 @@ class PlatformConformance : public ::testing::TestWithParam<std::string> {
   }
 
   Platform& subject() { return *subject_; }
+
+  // The calling thread's message loop; the fake's timers fire when the loop turns.
+  bool loopUntil(const std::function<bool()>& done, std::chrono::milliseconds atMost) {
+    if (!fake_) return testsupport::runMessageLoopUntil(done, atMost);
+    const auto deadline = std::chrono::steady_clock::now() + atMost;
+    for (;;) {
+      fake_->fireTimers();
+      if (done()) return true;
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      std::this_thread::sleep_for(5ms);
+    }
+  }
 
   TempDir dir_{"brevin-conformance-J\xc3\xb6rg"};
 
@@ -348,6 +368,110 @@ TEST_P(PlatformConformance, ReadFileGivesTheWholeContentOrAnError) {
     EXPECT_TRUE(subject().readFile(unreadable, content)) << unreadable.string();
     EXPECT_EQ(content, "before");
   }
+}
+
+TEST_P(PlatformConformance, ThreadTimerRepeatsOnlyInTheLoopOfTheThreadThatSetIt) {
+  std::atomic<int> fired{0};
+  std::atomic<bool> elsewhere{false};
+  const std::thread::id self = std::this_thread::get_id();
+  const TimerId timer = subject().setThreadTimer(10, [&] {
+    if (std::this_thread::get_id() != self) elsewhere = true;
+    ++fired;
+  });
+  ASSERT_NE(timer, kNoTimer);
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(fired, 0) << "nothing runs before the thread's loop turns";
+  std::thread([this] { loopUntil([] { return false; }, 50ms); }).join();
+  EXPECT_EQ(fired, 0) << "another thread's loop does not deliver it";
+
+  EXPECT_TRUE(loopUntil([&] { return fired >= 3; }, 10s));
+  EXPECT_FALSE(elsewhere);
+  EXPECT_TRUE(subject().killThreadTimer(timer));
+  EXPECT_EQ(subject().setThreadTimer(10, {}), kNoTimer);
+}
+
+TEST_P(PlatformConformance, AKilledTimerRunsNoMoreAndReleasesItsCallback) {
+  int fired = 0;
+  auto owned = std::make_shared<int>(7);
+  std::weak_ptr<int> watch = owned;
+  const TimerId timer =
+      subject().setThreadTimer(10, [&fired, owned = std::move(owned)] { ++fired; });
+  ASSERT_NE(timer, kNoTimer);
+  ASSERT_TRUE(loopUntil([&] { return fired >= 1; }, 10s));
+  EXPECT_TRUE(subject().killThreadTimer(timer));
+  EXPECT_TRUE(watch.expired());
+  const int firedBeforeKill = fired;
+  loopUntil([] { return false; }, 100ms);
+  EXPECT_EQ(fired, firedBeforeKill);
+  EXPECT_FALSE(subject().killThreadTimer(timer));
+  EXPECT_FALSE(subject().killThreadTimer(kNoTimer));
+}
+
+TEST_P(PlatformConformance, ATimerCallbackMayKillItsOwnTimerAndSetAnother) {
+  std::vector<std::string> fired;
+  TimerId first = kNoTimer;
+  TimerId second = kNoTimer;
+  bool firstKilled = false;
+  first = subject().setThreadTimer(10, [&] {
+    fired.push_back("first");
+    firstKilled = subject().killThreadTimer(first);
+    second = subject().setThreadTimer(10, [&] {
+      fired.push_back("second");
+      subject().killThreadTimer(second);
+    });
+  });
+  ASSERT_NE(first, kNoTimer);
+  EXPECT_TRUE(loopUntil([&] { return fired.size() >= 2; }, 10s));
+  loopUntil([] { return false; }, 100ms);
+  EXPECT_TRUE(firstKilled);
+  EXPECT_EQ(fired, (std::vector<std::string>{"first", "second"}));
+}
+
+TEST_P(PlatformConformance, WhatATimerCallbackThrowsIsSwallowed) {
+  int fired = 0;
+  const TimerId timer = subject().setThreadTimer(10, [&fired] {
+    ++fired;
+    throw std::runtime_error("refresh failed");
+  });
+  ASSERT_NE(timer, kNoTimer);
+  EXPECT_TRUE(loopUntil([&] { return fired >= 2; }, 10s));
+  EXPECT_TRUE(subject().killThreadTimer(timer));
+}
+
+TEST_P(PlatformConformance, ADetachedWorkerRunsOnAfterItsStarterHasReturned) {
+  Gate release;
+  Gate ended;
+  auto owned = std::make_shared<int>(7);
+  std::weak_ptr<int> watch = owned;
+  [&] {
+    subject().startDetachedWorker([release, ended, owned = std::move(owned)] {
+      release.wait();
+      ended.open();
+    });
+  }();
+  EXPECT_FALSE(ended.waitFor(0ms));
+  release.open();
+  EXPECT_TRUE(ended.waitFor(10s));
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!watch.expired() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(1ms);
+  }
+  EXPECT_TRUE(watch.expired()) << "the task goes with its thread";
+}
+
+// Only an injected failure can refuse a thread here.
+TEST(PlatformFaults, ARefusedDetachedWorkerRaisesSystemErrorAndDropsTheTask) {
+  FakePlatform fake;
+  fake.fail(FakePlatform::Call::StartDetachedWorker);
+  PlatformWrapper wrapped(fake);
+  bool ran = false;
+  auto owned = std::make_shared<int>(7);
+  std::weak_ptr<int> watch = owned;
+  EXPECT_THROW(wrapped.startDetachedWorker([&ran, owned = std::move(owned)] { ran = true; }),
+               std::system_error);
+  EXPECT_TRUE(watch.expired());
+  std::this_thread::sleep_for(20ms);
+  EXPECT_FALSE(ran);
 }
 
 INSTANTIATE_TEST_SUITE_P(Implementations, PlatformConformance,

@@ -1,5 +1,7 @@
 // The simulated desktop offers itself to the add-in's POSIX platform, which finds it by
 // the exported provider name and so never depends on the simulation.
+#include <utility>
+
 #include "addin/platform/DesktopWindows.h"
 #include "sim/desktop/Desktop.h"
 
@@ -15,6 +17,12 @@ class SimulatedDesktopWindows : public platform::DesktopWindows {
                    std::intptr_t lparam) override {
     return desktop::postMessage(reinterpret_cast<Window>(window), message, wparam, lparam);
   }
+  platform::TimerId setTimer(unsigned milliseconds, std::function<void()> callback) override {
+    if (!callback) return platform::kNoTimer;
+    return desktop::setTimer(milliseconds,
+                             [callback = std::move(callback)](TimerId) { callback(); });
+  }
+  bool killTimer(platform::TimerId timer) override { return desktop::killTimer(timer); }
 };
 
 }  // namespace

@@ -291,6 +291,85 @@ WorkerThread FakePlatform::startWorker(std::function<void()> task) {
   return nativePlatform().startWorker(std::move(task));
 }
 
+void FakePlatform::startDetachedWorker(std::function<void()> task) {
+  if (enter(Call::StartDetachedWorker, {})) {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                            "startDetachedWorker");
+  }
+  nativePlatform().startDetachedWorker(std::move(task));
+}
+
+TimerId FakePlatform::setThreadTimer(unsigned milliseconds, std::function<void()> callback) {
+  if (enter(Call::SetThreadTimer, {}, std::to_string(milliseconds)) || !callback) {
+    return kNoTimer;
+  }
+  std::lock_guard<std::mutex> guard(mutex_);
+  const TimerId id = nextTimer_++;
+  timers_[id] = Timer{milliseconds, std::this_thread::get_id(),
+                      std::make_shared<const std::function<void()>>(std::move(callback))};
+  return id;
+}
+
+bool FakePlatform::killThreadTimer(TimerId timer) {
+  if (enter(Call::KillThreadTimer, {}, std::to_string(timer))) return false;
+  std::shared_ptr<const std::function<void()>> released;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    const auto found = timers_.find(timer);
+    if (found == timers_.end() || found->second.thread != std::this_thread::get_id()) {
+      return false;
+    }
+    released = std::move(found->second.callback);
+    timers_.erase(found);
+  }
+  return true;  // the callback goes here, outside the lock, as it may kill timers too
+}
+
+void FakePlatform::debugOutput(std::string_view text) { enter(Call::DebugOutput, {}, text); }
+
+int FakePlatform::fireTimers() {
+  std::vector<TimerId> due;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (const auto& [id, timer] : timers_) {
+      if (timer.thread == std::this_thread::get_id()) due.push_back(id);
+    }
+  }
+  int ran = 0;
+  for (TimerId id : due) {
+    std::shared_ptr<const std::function<void()>> callback;
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      const auto found = timers_.find(id);
+      if (found == timers_.end()) continue;  // killed by an earlier callback
+      callback = found->second.callback;
+    }
+    ++ran;
+    try {
+      (*callback)();
+    } catch (...) {
+      // Swallowed, as the native platforms do.
+    }
+  }
+  return ran;
+}
+
+std::map<TimerId, unsigned> FakePlatform::threadTimers() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  std::map<TimerId, unsigned> live;
+  for (const auto& [id, timer] : timers_) live[id] = timer.milliseconds;
+  return live;
+}
+
+std::string FakePlatform::debugText() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  std::string text;
+  for (const Record& record : records_) {
+    if (record.call == Call::DebugOutput) text += record.text;
+  }
+  return text;
+}
+
 std::time_t FakePlatform::now() { return nativePlatform().now(); }
 
 std::tm FakePlatform::localTime(std::time_t when) { return nativePlatform().localTime(when); }

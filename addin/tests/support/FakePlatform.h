@@ -1,13 +1,16 @@
 // A platform for tests: values come from the test, files are real but handled portably,
 // locks live in this process only, any call can be made to fail, and calls are recorded.
-// Workers and the clock are the native ones.
+// Thread timers fire only when the test fires them; workers and the clock are the native ones.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "addin/platform/Platform.h"
@@ -37,12 +40,16 @@ class FakePlatform : public Platform {
     OpenUrl,
     ActiveWindow,
     PostCloseCommand,
+    StartDetachedWorker,
+    SetThreadTimer,
+    KillThreadTimer,
+    DebugOutput,
   };
 
   struct Record {
     Call call;
     std::filesystem::path path;  // the path or variable name the call was given
-    std::string text;            // the line of an appendLine
+    std::string text;            // the line of an appendLine, the text of a debugOutput
   };
 
   // Starts with no module, no environment and no temporary directory.
@@ -60,8 +67,18 @@ class FakePlatform : public Platform {
   std::vector<std::string> openedUrls() const;
   std::vector<WindowHandle> closedWindows() const;
 
+  // Runs, on the calling thread, the callback of each timer that this thread set and has
+  // not killed, once, as if its interval had passed in the thread's message loop; timers
+  // killed or set by the callbacks meanwhile are left out. Returns how many ran.
+  int fireTimers();
+  // The live timers of every thread, with their intervals.
+  std::map<TimerId, unsigned> threadTimers() const;
+  // Everything handed to debugOutput, joined.
+  std::string debugText() const;
+
   // The call succeeds `successesFirst` more times and fails from then on, until healed; a
-  // failing file operation reports kInjectedError.
+  // failing file operation reports kInjectedError, a failing startDetachedWorker raises
+  // std::system_error, a failing setThreadTimer answers kNoTimer.
   void fail(Call call, int successesFirst = 0);
   void heal(Call call);
 
@@ -100,6 +117,10 @@ class FakePlatform : public Platform {
   WindowHandle activeWindow() override;
   bool postCloseCommand(WindowHandle window) override;
   WorkerThread startWorker(std::function<void()> task) override;
+  void startDetachedWorker(std::function<void()> task) override;
+  TimerId setThreadTimer(unsigned milliseconds, std::function<void()> callback) override;
+  bool killThreadTimer(TimerId timer) override;
+  void debugOutput(std::string_view text) override;
   std::time_t now() override;
   std::tm localTime(std::time_t when) override;
   std::tm utcTime(std::time_t when) override;
@@ -115,6 +136,13 @@ class FakePlatform : public Platform {
   WindowHandle activeWindow_ = kNoWindow;
   std::vector<std::string> openedUrls_;
   std::vector<WindowHandle> closedWindows_;
+  struct Timer {
+    unsigned milliseconds = 0;
+    std::thread::id thread;
+    std::shared_ptr<const std::function<void()>> callback;
+  };
+  std::map<TimerId, Timer> timers_;
+  TimerId nextTimer_ = 1;
   std::map<Call, int> failures_;  // successes left before failing
   std::vector<Record> records_;
 };
