@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "addin/export/ModelMetadata.h"
+#include "addin/ui/RevisionCheck.h"
 
 namespace ui {
 
@@ -19,6 +20,8 @@ struct MainDialogState {
   std::vector<vantel::VantelWorkspace> workspaces;
   // Display name of each workspace, same order: the enumeration's members.
   std::vector<std::string> workspaceNames;
+  // The last target-revision lookup; none when the model is not managed or nothing is chosen.
+  std::optional<RevisionCheckResult> revisionCheck;
   // Workspace id set by the upload gate; taken and cleared by the dialog cycle.
   std::optional<int64_t> pendingUpload;
 

@@ -1,0 +1,145 @@
+// The upload itself: turns the prepared model into one request to the chosen workspace.
+#include "addin/ui/UploadWorkflow.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <utility>
+
+#include "addin/platform/TextEncoding.h"
+#include "addin/ui/RevisionCheck.h"
+
+namespace ui {
+namespace {
+
+std::string exportedFileName(const synquo::ModelMetadata& metadata) {
+  return platform::toUtf8(metadata.exportedFile.filename());
+}
+
+std::optional<std::string> parentFileFor(
+    const synquo::ModelMetadata& metadata,
+    const std::vector<vantel::VantelUploadPayloadFile>& files) {
+  if (metadata.uploadName && !metadata.uploadName->empty()) return metadata.uploadName;
+  // A single part is its own upload: it names a parent only through its upload name.
+  if (!metadata.isAssembly) return std::nullopt;
+  if (!files.empty() && !files.front().filename.empty()) return files.front().filename;
+  const std::string exported = exportedFileName(metadata);
+  if (!exported.empty()) return exported;
+  if (!metadata.fileName.empty()) return metadata.fileName;
+  return std::nullopt;
+}
+
+bool hasLocalFile(const std::vector<vantel::VantelUploadPayloadFile>& files) {
+  return std::any_of(files.begin(), files.end(), [](const vantel::VantelUploadPayloadFile& f) {
+    return !f.localFilePath.empty();
+  });
+}
+
+}  // namespace
+
+std::vector<vantel::VantelUploadPayloadFile> uploadFilesFor(const synquo::ModelMetadata& metadata) {
+  if (!metadata.files.empty()) return metadata.files;
+  vantel::VantelUploadPayloadFile file;
+  file.localFilePath = platform::toUtf8(metadata.exportedFile);
+  file.filename = exportedFileName(metadata);
+  if (file.filename.empty()) file.filename = metadata.fileName;
+  file.sourceFilePath = metadata.source;
+  file.sourceFileId = revisionLookupSourceFileId(metadata);
+  file.sourceRevisionId = metadata.revisionId;
+  file.sourceVersionId = "1";
+  return {file};
+}
+
+vantel::VantelUploadPayload buildUploadPayload(const synquo::ModelMetadata& metadata,
+                                               int64_t workspaceId, int64_t rootDirectoryId) {
+  vantel::VantelUploadPayload payload;
+  payload.workspaces[workspaceId] = rootDirectoryId;
+  payload.files = uploadFilesFor(metadata);
+  payload.parentFile = parentFileFor(metadata, payload.files);
+  if (!metadata.revisionId.empty()) {
+    payload.sourceRevisionId = metadata.revisionId;
+    payload.sourceRevisionName = metadata.revisionId;
+    payload.sourceRevisionVersion = "1";
+  }
+  if (!metadata.lastModifiedUtc.empty()) payload.sourceRevisionTime = metadata.lastModifiedUtc;
+  return payload;
+}
+
+UploadExecutionResult runUpload(int64_t workspaceId,
+                                const std::vector<vantel::VantelWorkspace>& workspaces,
+                                const auth::SessionManager& session,
+                                const synquo::ModelMetadata& metadata,
+                                const synquo::ServiceOperations& operations) {
+  UploadExecutionResult result;
+  try {
+    const bool found = std::any_of(
+        workspaces.begin(), workspaces.end(),
+        [workspaceId](const vantel::VantelWorkspace& w) { return w.id == workspaceId; });
+    if (!found) {
+      result.error =
+          "The selected Synquo workspace was not found in the workspace list loaded by NX. "
+          "Refresh the Synquo dialog and select the workspace again.";
+      return result;
+    }
+    result.workspaceResolved = true;
+    result.workspaceId = workspaceId;
+
+    if (!metadata.traceabilityError.empty()) {
+      result.error = metadata.traceabilityError;
+      return result;
+    }
+    if (!metadata.preparationError.empty()) {
+      result.error = metadata.preparationError;
+      return result;
+    }
+    if (!hasLocalFile(uploadFilesFor(metadata))) {
+      result.error =
+          metadata.isAssembly
+              ? "No exported NX assembly files are available for upload. The NX export step did "
+                "not produce local files for the assembly root or members. If NX logging is "
+                "enabled, check synquo-integration.log in the configured NX log directory for "
+                "export details. Then try the upload again."
+              : "No exported NX file is available for upload. The NX export step did not produce "
+                "a local .prt, or .pdf file. If NX logging is enabled, check "
+                "synquo-integration.log in the configured NX log directory for export details. "
+                "Then try the upload again.";
+      return result;
+    }
+    // Read after the file checks: a sign-out on another path is reported only when the
+    // files themselves were fine.
+    const std::string token = session.accessToken();
+    if (token.empty()) {
+      result.error =
+          "No Synquo auth token is available for upload. Sign out, sign in again, and retry the "
+          "upload.";
+      return result;
+    }
+    if (!operations.getRootDirectory || !operations.upload) {
+      result.error =
+          "The Synquo upload client is not fully configured. NX could not create the "
+          "root-directory or upload operation needed to send the exported files.";
+      return result;
+    }
+
+    result.rootDirectoryId = operations.getRootDirectory(token, workspaceId).id;
+    const vantel::VantelUploadPayload payload =
+        buildUploadPayload(metadata, workspaceId, result.rootDirectoryId);
+    vantel::VantelUploadResult uploaded = operations.upload(token, payload, false);
+    result.links = std::move(uploaded.entries);
+    result.messages = std::move(uploaded.errors);
+    result.succeeded = result.messages.empty();
+    if (!result.succeeded) result.error = result.messages.front();
+  } catch (const std::exception& error) {
+    result.succeeded = false;
+    result.error = error.what();
+  } catch (...) {
+    result.succeeded = false;
+    result.error =
+        "Upload failed before Synquo returned details. If NX logging is enabled, check "
+        "synquo-integration.log in the configured NX log directory for the preceding export "
+        "and upload events. Then try again.";
+  }
+  return result;
+}
+
+}  // namespace ui
