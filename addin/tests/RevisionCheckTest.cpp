@@ -38,12 +38,14 @@ TEST(RevisionCheck, FamilyInstanceIdCarriesItsStemOnce) {
 }
 
 // A signed-in session, a managed family-instance assembly and a service that knows one
-// revision; each case breaks one thing and keeps the calls it made.
+// revision; each case breaks one thing and keeps the call it made.
 struct Lookup {
   auth::SessionManager session;
   synquo::ModelMetadata metadata;
   int64_t workspaceId = 7;
-  std::vector<std::string> calls;
+  std::vector<vantel::VantelFindRevisionResult> revisions{1};
+  std::function<void()> raise = [] {};
+  std::string call;
   synquo::ServiceOperations operations;
 
   Lookup() {
@@ -53,16 +55,12 @@ struct Lookup {
     metadata.fileName = "bolt.prt";
     metadata.revisionId = "B";
     metadata.isAssembly = true;
-    answer({{}});
-  }
-  void answer(std::vector<vantel::VantelFindRevisionResult> revisions) {
-    operations.findRevision = [this, revisions](const std::string& token, int64_t id,
-                                                const std::string& a, const std::string& b,
-                                                const std::string& c, const std::string& d, bool f1,
-                                                bool f2, bool f3, bool f4) {
-      calls.push_back(token + "|" + std::to_string(id) + "|" + a + "|" + b + "|" + c + "|" + d +
-                      "|" + std::to_string(f1) + std::to_string(f2) + std::to_string(f3) +
-                      std::to_string(f4));
+    operations.findRevision = [this](const std::string& token, int64_t id, const std::string& a,
+                                     const std::string& b, const std::string& c,
+                                     const std::string& d, bool f1, bool f2, bool f3, bool f4) {
+      call = token + "|" + std::to_string(id) + "|" + a + "|" + b + "|" + c + "|" + d + "|" +
+             std::to_string(f1) + std::to_string(f2) + std::to_string(f3) + std::to_string(f4);
+      raise();
       return revisions;
     };
   }
@@ -74,58 +72,28 @@ struct Lookup {
 };
 
 TEST(RevisionCheck, AsksTheServiceOnlyWithAWorkspaceATokenAndALookup) {
-  const auto throwing = [](std::function<void()> raise) {
-    return [raise](Lookup& l) {
-      l.operations.findRevision =
-          [raise](auto&&...) -> std::vector<vantel::VantelFindRevisionResult> {
-        raise();
-        return {};
-      };
-    };
-  };
+  using Break = std::function<void(Lookup&)>;
   struct Case {
     const char* name;
-    std::function<void(Lookup&)> breakIt;
+    Break breakIt;
     bool ran;
     bool matches;
-    const char* sourceFileId;
     const char* error;
-    std::vector<std::string> calls;
+    std::string call;
   };
-  const std::vector<std::string> asked = {"token|7|uuid_bolt|1|B||0111"};
+  const std::string asked = "token|7|uuid_bolt|1|B||0111";
+  const Break part = [](Lookup& l) { l.metadata.isAssembly = false; };
+  const Break down = [](Lookup& l) { l.raise = [] { throw std::runtime_error("down"); }; };
+  const Break odd = [](Lookup& l) { l.raise = [] { throw 42; }; };
   const std::vector<Case> cases = {
-      {"matches latest", [](Lookup&) {}, true, true, "uuid_bolt", "", asked},
-      {"single part",
-       [](Lookup& l) { l.metadata.isAssembly = false; },
-       true,
-       true,
-       "uuid_bolt",
-       "",
-       {"token|7|uuid_bolt|1|B||0101"}},
-      {"never uploaded", [](Lookup& l) { l.answer({}); }, true, false, "uuid_bolt", "", asked},
-      {"unknown workspace", [](Lookup& l) { l.workspaceId = 8; }, false, false, "", "", {}},
-      {"no token", [](Lookup& l) { l.setToken(""); }, true, false, "", "", {}},
-      {"no lookup",
-       [](Lookup& l) { l.operations.findRevision = nullptr; },
-       true,
-       false,
-       "",
-       "",
-       {}},
-      {"standard exception",
-       throwing([] { throw std::runtime_error("FindRevision failed: down"); }),
-       true,
-       false,
-       "uuid_bolt",
-       "FindRevision failed: down",
-       {}},
-      {"other exception",
-       throwing([] { throw 42; }),
-       true,
-       false,
-       "uuid_bolt",
-       "Revision lookup failed.",
-       {}},
+      {"matches latest", [](Lookup&) {}, true, true, "", asked},
+      {"single part", part, true, true, "", "token|7|uuid_bolt|1|B||0101"},
+      {"never uploaded", [](Lookup& l) { l.revisions.clear(); }, true, false, "", asked},
+      {"unknown workspace", [](Lookup& l) { l.workspaceId = 8; }, false, false, "", ""},
+      {"no token", [](Lookup& l) { l.setToken(""); }, true, false, "", ""},
+      {"no lookup", [](Lookup& l) { l.operations.findRevision = nullptr; }, true, false, "", ""},
+      {"standard exception", down, true, false, "down", asked},
+      {"other exception", odd, true, false, "Revision lookup failed.", asked},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -137,9 +105,9 @@ TEST(RevisionCheck, AsksTheServiceOnlyWithAWorkspaceATokenAndALookup) {
         checkTargetRevision(l.workspaceId, workspaces, l.session, l.metadata, l.operations);
     EXPECT_EQ(result.lookupRan, c.ran);
     EXPECT_EQ(result.matchesLatest, c.matches);
-    EXPECT_EQ(result.sourceFileId, c.sourceFileId);
+    EXPECT_EQ(result.sourceFileId, c.call.empty() ? "" : "uuid_bolt");
     EXPECT_EQ(result.error, c.error);
-    EXPECT_EQ(l.calls, c.calls);
+    EXPECT_EQ(l.call, c.call);
   }
 }
 

@@ -44,8 +44,7 @@ vantel::VantelUploadPayloadFile record(const std::string& local, const std::stri
   return file;
 }
 
-// A prepared single part, a signed-in session and a service that answers; each case breaks
-// one thing and keeps what the service was sent.
+// A session, a model and a service whose calls are kept; ready to upload once `ready()` ran.
 struct Upload {
   auth::SessionManager session;
   synquo::ModelMetadata metadata;
@@ -53,29 +52,38 @@ struct Upload {
   std::vector<std::string> calls;
   std::optional<vantel::VantelUploadPayload> sent;
   vantel::VantelUploadResult answer;
+  std::function<void()> raiseOnRoot = [] {};
+  std::function<void()> raiseOnUpload = [] {};
   synquo::ServiceOperations operations;
 
-  Upload() {
-    setToken("token");
-    metadata.exportedFile = "out/bolt.prt";
-    answer.entries = {{"bolt.prt", "https://synquo.example/m/1"}};
-    operations.getRootDirectory = [this](const std::string& token, int64_t id) {
-      calls.push_back("root " + token + " " + std::to_string(id));
-      vantel::VantelDirectory root;
-      root.id = 70;
-      return root;
-    };
-    operations.upload = [this](const std::string& token, const vantel::VantelUploadPayload& p,
-                               bool flag) {
-      calls.push_back("upload " + token + (flag ? " true" : " false"));
-      sent = p;
-      return answer;
-    };
-  }
   void setToken(const std::string& token) {
     const auto state = session.sharedState();
     std::lock_guard<std::mutex> lock(state->mutex);
     state->tokens.accessToken = token;
+  }
+  void answerRoot() {
+    operations.getRootDirectory = [this](const std::string& token, int64_t id) {
+      calls.push_back("root " + token + " " + std::to_string(id));
+      raiseOnRoot();
+      vantel::VantelDirectory root;
+      root.id = 70;
+      return root;
+    };
+  }
+  void answerUpload() {
+    operations.upload = [this](const std::string& token, const vantel::VantelUploadPayload& p,
+                               bool flag) {
+      calls.push_back("upload " + token + (flag ? " true" : " false"));
+      sent = p;
+      raiseOnUpload();
+      return answer;
+    };
+  }
+  void ready() {
+    setToken("token");
+    metadata.exportedFile = "out/bolt.prt";
+    answerRoot();
+    answerUpload();
   }
   UploadExecutionResult run() {
     std::vector<vantel::VantelWorkspace> workspaces(2);
@@ -84,127 +92,101 @@ struct Upload {
   }
 };
 
-TEST(UploadWorkflow, FirstFailingCheckBecomesTheErrorText) {
-  const auto brokenAfterWorkspace = [](Upload& u) {
-    u.metadata.traceabilityError = "trace";
-    u.metadata.preparationError = "prepare";
-    u.metadata.exportedFile.clear();
-    u.setToken("");
+TEST(UploadWorkflow, EachCheckHidesTheOnesAfterIt) {
+  Upload u;
+  u.workspaceId = 8;
+  u.metadata.traceabilityError = "trace";
+  u.metadata.preparationError = "prepare";
+  u.metadata.isAssembly = true;
+  u.metadata.files = {record("", "a.prt")};
+  struct Step {
+    std::function<void()> fix;
+    std::string error;
   };
+  const std::vector<Step> steps = {
+      {[] {}, kNoWorkspace},
+      {[&] { u.workspaceId = 7; }, "trace"},
+      {[&] { u.metadata.traceabilityError.clear(); }, "prepare"},
+      {[&] { u.metadata.preparationError.clear(); }, kNoAssemblyFiles},
+      {[&] { u.metadata = synquo::ModelMetadata(); }, kNoFile},
+      {[&] { u.metadata.exportedFile = "out/bolt.prt"; }, kNoToken},
+      {[&] { u.setToken("token"); }, kNotConfigured},
+      {[&] { u.answerRoot(); }, kNotConfigured},
+      {[&] { u.answerUpload(); }, ""},
+  };
+  for (size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE(i);
+    steps[i].fix();
+    const UploadExecutionResult result = u.run();
+    EXPECT_EQ(result.error, steps[i].error);
+    EXPECT_EQ(result.workspaceResolved, i > 0);
+    EXPECT_EQ(result.workspaceId, i > 0 ? 7 : 0);
+    EXPECT_EQ(u.calls.empty(), i + 1 < steps.size());
+  }
+}
+
+TEST(UploadWorkflow, ServiceOutcomeBecomesTheResult) {
+  using Answer = std::function<void(Upload&)>;
   struct Case {
     const char* name;
-    std::function<void(Upload&)> breakIt;
+    Answer answer;
     std::string error;
-    bool resolved;
-    std::vector<std::string> calls;
+    bool rootFound;
+    bool uploadAnswered;
   };
-  const std::vector<std::string> both = {"root token 7", "upload token false"};
+  const Answer messages = [](Upload& u) { u.answer.errors = {"A", "B"}; };
+  const Answer rootGone = [](Upload& u) {
+    u.raiseOnRoot = [] { throw std::runtime_error("GetRootDirectory failed: gone"); };
+  };
+  const Answer odd = [](Upload& u) { u.raiseOnUpload = [] { throw 42; }; };
   const std::vector<Case> cases = {
-      {"missing workspace hides everything",
-       [&](Upload& u) {
-         brokenAfterWorkspace(u);
-         u.workspaceId = 8;
-       },
-       kNoWorkspace,
-       false,
-       {}},
-      {"traceability", brokenAfterWorkspace, "trace", true, {}},
-      {"preparation",
-       [&](Upload& u) {
-         brokenAfterWorkspace(u);
-         u.metadata.traceabilityError.clear();
-       },
-       "prepare",
-       true,
-       {}},
-      {"no file before no token",
-       [](Upload& u) {
-         u.metadata.exportedFile.clear();
-         u.setToken("");
-       },
-       kNoFile,
-       true,
-       {}},
-      {"no assembly file",
-       [](Upload& u) {
-         u.metadata.isAssembly = true;
-         u.metadata.files = {record("", "a.prt")};
-       },
-       kNoAssemblyFiles,
-       true,
-       {}},
-      {"no token", [](Upload& u) { u.setToken(""); }, kNoToken, true, {}},
-      {"no root directory",
-       [](Upload& u) { u.operations.getRootDirectory = nullptr; },
-       kNotConfigured,
-       true,
-       {}},
-      {"no upload", [](Upload& u) { u.operations.upload = nullptr; }, kNotConfigured, true, {}},
-      {"standard exception",
-       [](Upload& u) {
-         u.operations.getRootDirectory = [](const std::string&,
-                                            int64_t) -> vantel::VantelDirectory {
-           throw std::runtime_error("GetRootDirectory failed: gone");
-         };
-       },
-       "GetRootDirectory failed: gone",
-       true,
-       {}},
-      {"other exception",
-       [](Upload& u) {
-         u.operations.upload = [](const std::string&, const vantel::VantelUploadPayload&,
-                                  bool) -> vantel::VantelUploadResult { throw 42; };
-       },
-       kUnknown,
-       true,
-       {"root token 7"}},
-      {"first message",
-       [](Upload& u) {
-         u.answer.errors = {"A", "B"};
-       },
-       "A", true, both},
-      {"success", [](Upload&) {}, "", true, both},
+      {"success", [](Upload&) {}, "", true, true},
+      {"messages", messages, "A", true, true},
+      {"standard exception", rootGone, "GetRootDirectory failed: gone", false, false},
+      {"other exception", odd, kUnknown, true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Upload u;
-    c.breakIt(u);
+    u.ready();
+    u.answer.entries = {{"bolt.prt", "https://synquo.example/m/1"}};
+    c.answer(u);
     const UploadExecutionResult result = u.run();
     EXPECT_EQ(result.error, c.error);
-    EXPECT_EQ(result.workspaceResolved, c.resolved);
-    EXPECT_EQ(result.workspaceId, c.resolved ? 7 : 0);
     EXPECT_EQ(result.succeeded, c.error.empty());
-    EXPECT_EQ(u.calls, c.calls);
-    if (c.calls == both) {
-      EXPECT_EQ(result.rootDirectoryId, 70);
-      EXPECT_EQ(result.links, u.answer.entries);
-      EXPECT_EQ(result.messages, u.answer.errors);
+    EXPECT_TRUE(result.workspaceResolved);
+    EXPECT_EQ(result.rootDirectoryId, c.rootFound ? 70 : 0);
+    EXPECT_EQ(result.links.size(), c.uploadAnswered ? 1u : 0u);
+    EXPECT_EQ(result.messages, c.uploadAnswered ? u.answer.errors : std::vector<std::string>());
+    if (c.rootFound) {
+      EXPECT_EQ(u.calls, (std::vector<std::string>{"root token 7", "upload token false"}));
+      ASSERT_TRUE(u.sent);
       EXPECT_EQ(u.sent->workspaces, (std::map<int64_t, int64_t>{{7, 70}}));
     }
   }
 }
 
-TEST(UploadWorkflow, SingleRecordIsMadeFromTheModelOnlyWithoutCollectedFiles) {
+TEST(UploadWorkflow, ModelItselfMakesTheOnlyRecordWhenNoneWereCollected) {
   synquo::ModelMetadata m;
   m.fileName = "bolt.prt";
   m.source = "/models/bolt.prt";
   m.sourceFileId = "uuid";
   m.familyInstance = true;
   m.revisionId = "B";
-  const auto single = uploadFilesFor(m);
-  ASSERT_EQ(single.size(), 1u);
-  EXPECT_EQ(single[0].localFilePath, "");
-  EXPECT_EQ(single[0].filename, "bolt.prt");
-  EXPECT_EQ(single[0].sourceFilePath, "/models/bolt.prt");
-  EXPECT_EQ(single[0].sourceFileId, "uuid_bolt");
-  EXPECT_EQ(single[0].sourceRevisionId, "B");
-  EXPECT_EQ(single[0].sourceVersionId, "1");
-  EXPECT_EQ(single[0].sourceFolderId, "");
+  m.lastModifiedUtc = "2026-12-08T12:00:00Z";
+  EXPECT_EQ(nlohmann::json(buildUploadPayload(m, 7, 70)).dump(),
+            R"({"files":[{"autodiscover_model_id":true,"filename":"bolt.prt",)"
+            R"("source_file_id":"uuid_bolt","source_file_path":"/models/bolt.prt",)"
+            R"("source_revision_id":"B","source_version_id":"1"}],"source_revision_id":"B",)"
+            R"("source_revision_name":"B","source_revision_time":"2026-12-08T12:00:00Z",)"
+            R"("source_revision_version":"1","upload_option":"individual","workspaces":{"7":70}})");
   m.exportedFile = "tmp/bolt_export.prt";
-  EXPECT_EQ(uploadFilesFor(m)[0].filename, "bolt_export.prt");
-  m.files = {record("x", "")};
-  EXPECT_EQ(uploadFilesFor(m)[0].localFilePath, "x");
-  EXPECT_EQ(uploadFilesFor(m).size(), 1u);
+  EXPECT_EQ(uploadFilesFor(m).at(0).filename, "bolt_export.prt");
+  m.revisionId.clear();
+  m.files = {record("x", ""), record("y", "")};
+  const vantel::VantelUploadPayload collected = buildUploadPayload(m, 7, 70);
+  EXPECT_EQ(collected.files.size(), 2u);
+  EXPECT_FALSE(collected.sourceRevisionName || collected.sourceRevisionVersion);
 }
 
 TEST(UploadWorkflow, ParentFileIsTheUploadNameOrAnAssemblysRootFile) {
@@ -219,12 +201,7 @@ TEST(UploadWorkflow, ParentFileIsTheUploadNameOrAnAssemblysRootFile) {
   const std::vector<Case> cases = {
       {"single part", false, std::nullopt, {}, "out/bolt.prt", std::nullopt},
       {"single part named", false, "named.prt", {}, "out/bolt.prt", "named.prt"},
-      {"assembly first record",
-       true,
-       "",
-       {record("l", "a.prt"), record("m", "b.prt")},
-       "x.prt",
-       "a.prt"},
+      {"assembly first record", true, "", {record("l", "a.prt"), record("", "")}, "", "a.prt"},
       {"assembly exported file", true, std::nullopt, {record("l", "")}, "out/asm.prt", "asm.prt"},
       {"assembly file name", true, std::nullopt, {}, "", "shown.prt"},
   };
@@ -240,20 +217,6 @@ TEST(UploadWorkflow, ParentFileIsTheUploadNameOrAnAssemblysRootFile) {
     EXPECT_EQ(json.contains("parent_file"), c.parent.has_value());
     EXPECT_EQ(json.value("parent_file", std::string()), c.parent.value_or(""));
   }
-}
-
-TEST(UploadWorkflow, RevisionMembersOnlyForAKnownRevision) {
-  synquo::ModelMetadata m;
-  m.lastModifiedUtc = "2026-12-08T12:00:00Z";
-  EXPECT_EQ(nlohmann::json(buildUploadPayload(m, 7, 70)).dump(),
-            R"({"files":[{"autodiscover_model_id":true,"source_version_id":"1"}],)"
-            R"("source_revision_time":"2026-12-08T12:00:00Z","upload_option":"individual",)"
-            R"("workspaces":{"7":70}})");
-  m.revisionId = "B";
-  const vantel::VantelUploadPayload payload = buildUploadPayload(m, 7, 70);
-  EXPECT_EQ(payload.sourceRevisionId, "B");
-  EXPECT_EQ(payload.sourceRevisionName, "B");
-  EXPECT_EQ(payload.sourceRevisionVersion, "1");
 }
 
 }  // namespace
