@@ -32,4 +32,26 @@ std::string toUpperAscii(std::string_view text) {
   return out;
 }
 
+namespace {
+
+bool startsCodePoint(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+
+}  // namespace
+
+size_t codePointCount(std::string_view text) {
+  size_t count = 0;
+  for (char c : text) {
+    if (startsCodePoint(c)) ++count;
+  }
+  return count;
+}
+
+std::string firstCodePoints(std::string_view text, size_t count) {
+  size_t seen = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    if (startsCodePoint(text[at]) && seen++ == count) return std::string(text.substr(0, at));
+  }
+  return std::string(text);
+}
+
 }  // namespace synquo

@@ -13,4 +13,9 @@ std::string trim(std::string_view text);
 std::string toLowerAscii(std::string_view text);
 std::string toUpperAscii(std::string_view text);
 
+// Lengths and cuts of UTF-8 text in characters (code points), so that a shortened name never
+// ends inside a character.
+size_t codePointCount(std::string_view text);
+std::string firstCodePoints(std::string_view text, size_t count);
+
 }  // namespace synquo

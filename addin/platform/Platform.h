@@ -215,6 +215,9 @@ class Platform {
   // (OutputDebugStringA), standard error elsewhere. Written as it is; no line end is added.
   virtual void debugOutput(std::string_view text) = 0;
 
+  // Blocks the calling thread for about that long.
+  virtual void sleepFor(std::chrono::milliseconds duration) = 0;
+
   // The current calendar time.
   virtual std::time_t now() = 0;
 

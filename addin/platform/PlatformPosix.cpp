@@ -356,6 +356,10 @@ class PosixPlatform : public Platform {
     writeAll(STDERR_FILENO, text.data(), text.size());
   }
 
+  void sleepFor(std::chrono::milliseconds duration) override {
+    std::this_thread::sleep_for(duration);
+  }
+
   std::time_t now() override { return std::time(nullptr); }
 
   std::tm localTime(std::time_t when) override {

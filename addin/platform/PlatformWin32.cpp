@@ -452,6 +452,10 @@ class Win32Platform : public Platform {
     OutputDebugStringA(std::string(text).c_str());
   }
 
+  void sleepFor(std::chrono::milliseconds duration) override {
+    Sleep(static_cast<DWORD>(duration.count() < 0 ? 0 : duration.count()));
+  }
+
   std::time_t now() override { return std::time(nullptr); }
 
   // The C runtime's secure conversions.

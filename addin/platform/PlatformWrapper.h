@@ -78,6 +78,7 @@ class PlatformWrapper : public Platform {
   }
   bool killThreadTimer(TimerId timer) override { return target_.killThreadTimer(timer); }
   void debugOutput(std::string_view text) override { target_.debugOutput(text); }
+  void sleepFor(std::chrono::milliseconds duration) override { target_.sleepFor(duration); }
   std::time_t now() override { return target_.now(); }
   std::tm localTime(std::time_t when) override { return target_.localTime(when); }
   std::tm utcTime(std::time_t when) override { return target_.utcTime(when); }

@@ -29,6 +29,8 @@ TEST_F(DialogCycle, CycleRunsTheProgressDialogAndShowsTheMainDialogAgainOnReques
     MainDialogState& state = mainDialogState();
     state.reset();
     if (mainShown == 1) {
+      state.metadata.fileName = "bracket.prt";
+      state.metadata.sizeMegabytes = 1.5;
       state.workspaces.resize(2);
       state.workspaces[0].id = 5;
       state.workspaces[0].name = "Alpha";
@@ -40,15 +42,24 @@ TEST_F(DialogCycle, CycleRunsTheProgressDialogAndShowsTheMainDialogAgainOnReques
   dialogs.showUploadProgress = [&](const UploadProgressRequest& request) {
     requests.push_back(request);
     exportDirectory = synquo::sessionTempDirectory("model-key");
-    return UploadProgressOutcome::UploadAnother;
+    UploadProgressOutcome outcome;
+    outcome.uploadAnother = true;
+    return outcome;
   };
   runMainDialogCycle(dialogs);
 
   EXPECT_EQ(mainShown, 2);
   EXPECT_EQ(sweptBeforeMain, (std::vector<bool>{true, true}));
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].workspaceId, 9);
+  EXPECT_EQ(requests[0].fileName, "bracket.prt");
+  EXPECT_EQ(requests[0].sizeMegabytes, 1.5);
   EXPECT_EQ(requests[0].workspaceName, "Beta");
+  // The upload goes to the chosen workspace of the list the dialog loaded, even though the
+  // dialog state has been reset since; this model was never exported.
+  const UploadExecutionResult uploaded = requests[0].upload();
+  EXPECT_TRUE(uploaded.workspaceResolved);
+  EXPECT_EQ(uploaded.workspaceId, 9);
+  EXPECT_EQ(uploaded.error.rfind("No exported NX file is available for upload.", 0), 0u);
   EXPECT_FALSE(mainDialogState().pendingUpload.has_value());
   EXPECT_FALSE(exportDirectory.empty());
   EXPECT_FALSE(std::filesystem::exists(exportDirectory));

@@ -2,11 +2,18 @@
 #include "addin/ui/DialogCycle.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
+#include "addin/auth/SessionManager.h"
+#include "addin/client/ClientSetup.h"
+#include "addin/export/DisplayMetadata.h"
 #include "addin/logging/Log.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/ui/MainDialog.h"
 #include "addin/ui/MainDialogState.h"
+#include "addin/ui/UploadProgressDialog.h"
+#include "addin/ui/UploadWorkflow.h"
 
 namespace ui {
 namespace {
@@ -20,15 +27,25 @@ class SessionTempDirectoryRemoval {
   SessionTempDirectoryRemoval& operator=(const SessionTempDirectoryRemoval&) = delete;
 };
 
+// The metadata and the workspace list are copies of shared ownership: the upload worker may
+// outlive the dialogs.
 UploadProgressRequest progressRequestFor(const MainDialogState& state, int64_t workspaceId) {
+  auto metadata = std::make_shared<synquo::ModelMetadata>(state.metadata);
+  auto workspaces = std::make_shared<const std::vector<vantel::VantelWorkspace>>(state.workspaces);
   UploadProgressRequest request;
-  request.workspaceId = workspaceId;
-  for (const vantel::VantelWorkspace& workspace : state.workspaces) {
+  request.fileName = metadata->fileName;
+  request.sizeMegabytes = metadata->sizeMegabytes;
+  for (const vantel::VantelWorkspace& workspace : *workspaces) {
     if (workspace.id == workspaceId) {
       request.workspaceName = workspace.name;
       break;
     }
   }
+  request.prepare = [metadata] { synquo::prepareUpload(*metadata); };
+  request.upload = [metadata, workspaces, workspaceId] {
+    return runUpload(workspaceId, *workspaces, auth::sessionManager(), *metadata,
+                     synquo::clientServiceOperations());
+  };
   return request;
 }
 
@@ -37,6 +54,7 @@ UploadProgressRequest progressRequestFor(const MainDialogState& state, int64_t w
 DialogCycleDialogs productDialogs() {
   DialogCycleDialogs dialogs;
   dialogs.showMainDialog = showMainDialog;
+  dialogs.showUploadProgress = showUploadProgress;
   return dialogs;
 }
 
@@ -57,10 +75,7 @@ void runMainDialogCycle(const DialogCycleDialogs& dialogs) {
                      " but this build has no upload progress dialog.");
       break;
     }
-    if (dialogs.showUploadProgress(progressRequestFor(state, workspaceId)) !=
-        UploadProgressOutcome::UploadAnother) {
-      break;
-    }
+    if (!dialogs.showUploadProgress(progressRequestFor(state, workspaceId)).uploadAnother) break;
     synquo::removeSessionTempDirectory();
   }
 }

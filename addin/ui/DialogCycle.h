@@ -12,7 +12,7 @@ namespace ui {
 // The two dialogs the cycle alternates between.
 struct DialogCycleDialogs {
   std::function<void()> showMainDialog;
-  // Empty while this build has no upload progress dialog.
+  // Empty: an upload asked for is logged and the cycle ends.
   std::function<UploadProgressOutcome(const UploadProgressRequest&)> showUploadProgress;
 };
 

@@ -1,22 +1,25 @@
 // The main dialog.
 #include "addin/ui/MainDialog.h"
 
-#include <iomanip>
-#include <locale>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "addin/auth/SessionManager.h"
 #include "addin/client/ClientSetup.h"
 #include "addin/common/AddinVersion.h"
+#include "addin/common/Text.h"
 #include "addin/export/DisplayMetadata.h"
+#include "addin/export/ExportPath.h"
+#include "addin/settings/PropertiesFile.h"
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
 #include "addin/ui/HelpContext.h"
 #include "addin/ui/MainDialogState.h"
 #include "addin/ui/MessageBoxes.h"
 #include "addin/ui/SignInActions.h"
+#include "addin/ui/SizeText.h"
+#include "addin/ui/TargetWarning.h"
+#include "addin/ui/UploadGate.h"
 #include "addin/ui/WorkspaceLoader.h"
 
 namespace ui {
@@ -31,36 +34,9 @@ constexpr const char* kIndent = "     ";
 constexpr size_t kLongestShownName = 60;
 constexpr size_t kShortenedName = 57;
 
-// Characters, not bytes: a cut inside a UTF-8 sequence would leave text NX cannot show.
-size_t characterCount(const std::string& text) {
-  size_t count = 0;
-  for (char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-  }
-  return count;
-}
-
-std::string firstCharacters(const std::string& text, size_t count) {
-  size_t seen = 0;
-  for (size_t at = 0; at < text.size(); ++at) {
-    if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80 && seen++ == count) {
-      return text.substr(0, at);
-    }
-  }
-  return text;
-}
-
 std::string sizeLine(const synquo::ModelMetadata& model) {
   std::string line = std::string(kIndent) + "Size: ";
-  if (model.sizeMegabytes > 0) {
-    // The process's locale may write a decimal comma; the dialog's text is fixed.
-    std::ostringstream megabytes;
-    megabytes.imbue(std::locale::classic());
-    megabytes << std::fixed << std::setprecision(2) << model.sizeMegabytes << " MB";
-    line += megabytes.str();
-  } else {
-    line += "Unknown";
-  }
+  line += model.sizeMegabytes > 0 ? megabytesText(model.sizeMegabytes) : "Unknown";
   const size_t files = model.files.size();
   if (model.isAssembly && files > 0) {
     line += " (" + std::to_string(files) + (files == 1 ? " file)" : " files)");
@@ -84,8 +60,13 @@ class MainDialogWindow {
     guardHandler([this] {
       host::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
       if (top == nullptr) return;
+      for (const char* id : {"userGreeting", "blankLabel1", "group0", "fileName", "fileSize",
+                             "lastModified", "blankLabel2", "selectWorkspaceLabel"}) {
+        top->FindBlock(id);
+      }
       workspaceList_ = top->FindBlock("workspaceList");
       signOutButton_ = top->FindBlock("signOutButton");
+      uploadButton_ = top->FindBlock("uploadButton");
     });
   }
 
@@ -108,13 +89,40 @@ class MainDialogWindow {
     setLabel("versionLabel", std::string("Version ") + synquo::kAddinVersion);
     showModel(state.metadata);
     loadWorkspaceList(state, session);
+    showWarnings(state.metadata);
+    refreshTargetWarning(dialog_.get());
+  }
+
+  // A warning's text is written only when its group is shown.
+  void showWarning(const char* group, const char* label, bool shown, const std::string& text) {
+    if (shown) setLabel(label, text);
+    if (auto properties = dialog_->GetBlockProperties(group)) properties->SetLogical("Show", shown);
+  }
+
+  void showWarnings(const synquo::ModelMetadata& m) {
+    const bool refused = !m.traceabilityError.empty() || !synquo::fixLegacyIdEnabled();
+    showWarning("idWarningGroup", "idWarning", m.legacyIdentifier,
+                refused ? "Legacy file(s) detected. Unable to upload."
+                        : "Legacy file(s) detected. SYNQUO_ID attribute will be added to maintain "
+                          "traceability.");
+    // NX may have changed application since the model was read.
+    showWarning("drwWarningGroup", "drwWarning", synquo::isDraftingApplication(),
+                "NX drawings are automatically converted to PDF when uploaded to Synquo.");
+    showWarning("unsavedWarningGroup", "unsavedWarning", m.unsaved,
+                "This model has unsaved changes. Please save the model before uploading it.");
+    showWarning("unsupportedWarningGroup", "unsupportedWarning", m.unsupportedFileTypes,
+                "Non-PRT files are not supported for upload to Synquo. Synquo supports only PRT "
+                "file uploads.");
+    if (auto properties = dialog_->GetBlockProperties("targetWarningGroup")) {
+      properties->SetLogical("Show", false);
+    }
   }
 
   void showModel(const synquo::ModelMetadata& model) {
     const std::string& name = model.fileName;
-    const bool longName = characterCount(name) > kLongestShownName;
+    const bool longName = synquo::codePointCount(name) > kLongestShownName;
     std::string nameLine = name.empty() ? std::string("Unknown") : name;
-    if (longName) nameLine = firstCharacters(name, kShortenedName) + "...";
+    if (longName) nameLine = synquo::firstCodePoints(name, kShortenedName) + "...";
     setLabel("fileName", kIndent + nameLine);
     setProperty("fileName", "BalloonTooltipText", longName ? name : std::string());
     setProperty("fileSize", "Bitmap",
@@ -147,7 +155,15 @@ class MainDialogWindow {
 
   int update(UIBlock* block) {
     if (block == nullptr) return 0;
-    if (block == signOutButton_) {
+    if (block == workspaceList_) {
+      guardHandler([this] { refreshTargetWarning(dialog_.get()); });
+    } else if (block == uploadButton_) {
+      platform::WindowHandle window = platform::kNoWindow;
+      guardHandler([&window] { window = activeDialogWindow(); });
+      bool blocked = true;
+      guardHandler([this, &blocked] { blocked = runUploadGate(dialog_.get()); });
+      if (!blocked) guardHandler([window] { closeDialogWindow(window); });
+    } else if (block == signOutButton_) {
       platform::WindowHandle window = platform::kNoWindow;
       guardHandler([&window] { window = activeDialogWindow(); });
       guardHandler([] { runSignOutAction(); });
@@ -170,6 +186,7 @@ class MainDialogWindow {
   std::unique_ptr<BlockDialog> dialog_;
   UIBlock* workspaceList_ = nullptr;
   UIBlock* signOutButton_ = nullptr;
+  UIBlock* uploadButton_ = nullptr;
   bool helpPushed_ = false;
 };
 

@@ -1,26 +1,29 @@
 // What the dialog cycle hands the upload progress dialog, and how it ends.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
+
+#include "addin/ui/UploadWorkflow.h"
 
 namespace ui {
 
 struct UploadProgressRequest {
+  // Shown, and used to find the model's link in the upload result.
   std::string fileName;
+  // Display name of the target workspace; empty when unknown.
   std::string workspaceName;
-  int64_t workspaceId = 0;
   double sizeMegabytes = 0.0;
   // Runs on the user-interface thread before the upload: exports the model.
   std::function<void()> prepare;
-  // Runs on the upload worker thread.
-  std::function<void()> upload;
+  // Runs on the upload worker thread, after preparation.
+  std::function<UploadExecutionResult()> upload;
 };
 
-enum class UploadProgressOutcome {
-  Closed,         // the user is done
-  UploadAnother,  // the user asked to upload another model: show the main dialog again
+struct UploadProgressOutcome {
+  UploadExecutionResult result;
+  // The user asked to upload another model: the main dialog is shown again.
+  bool uploadAnother = false;
 };
 
 }  // namespace ui

@@ -70,7 +70,10 @@ bool DialogTracker::see(const nxsim::OpenDialog& dialog) {
   auto found = lastTicks_.find(&dialog);
   const bool fresh = found == lastTicks_.end() || ticks <= found->second;
   lastTicks_[&dialog] = ticks;
-  if (!fresh) return false;
+  if (!fresh) {
+    reportChanges(dialog);
+    return false;
+  }
   sync();
   // The showing is the newest open record of its file.
   const auto history = nxsim::dialogHistory();
@@ -88,8 +91,26 @@ bool DialogTracker::see(const nxsim::OpenDialog& dialog) {
     event["blocks"] = nlohmann::json::array();
     event["error"] = e.what();
   }
+  lastBlocks_[&dialog] = event["blocks"];
   transcript_.add(std::move(event));
   return true;
+}
+
+void DialogTracker::reportChanges(const nxsim::OpenDialog& dialog) {
+  nlohmann::json now;
+  try {
+    now = snapshotBlocks(dialog);
+  } catch (const std::exception&) {
+    return;  // closing: nothing more to see
+  }
+  nlohmann::json& before = lastBlocks_[&dialog];
+  nlohmann::json changed = nlohmann::json::array();
+  for (size_t i = 0; i < now.size(); ++i) {
+    if (i >= before.size() || before[i] != now[i]) changed.push_back(now[i]);
+  }
+  before = std::move(now);
+  if (changed.empty()) return;
+  transcript_.add({{"event", "dialog_changed"}, {"file", dialog.file()}, {"blocks", changed}});
 }
 
 void DialogTracker::sync() {

@@ -27,7 +27,8 @@ class DialogTracker {
   explicit DialogTracker(Transcript& transcript) : transcript_(transcript) {}
 
   // Called by a driver on every call; true at the first call of a showing, which is then
-  // announced with its blocks.
+  // announced with its blocks. Later calls report the blocks that changed since the last
+  // call (a progress stage, a warning shown), as the user would see them change.
   bool see(const nxsim::OpenDialog& dialog);
   // Reports showings that have closed since the last call (and announces showings that
   // closed before any driver saw them).
@@ -38,7 +39,10 @@ class DialogTracker {
 
  private:
   Transcript& transcript_;
+  void reportChanges(const nxsim::OpenDialog& dialog);
+
   std::map<const nxsim::OpenDialog*, int> lastTicks_;
+  std::map<const nxsim::OpenDialog*, nlohmann::json> lastBlocks_;
   std::vector<bool> announced_;
   std::vector<bool> closeReported_;
 };

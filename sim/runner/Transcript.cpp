@@ -6,6 +6,15 @@ namespace {
 
 std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
 
+// Labels without text (or only spaces, which pad a row) and without a bitmap: layout only.
+bool spacer(const nlohmann::json& block) {
+  if (!block.contains("type") || block.at("type") != "Label" || block.contains("bitmap")) {
+    return false;
+  }
+  const std::string label = block.value("label", "");
+  return label.find_first_not_of(' ') == std::string::npos;
+}
+
 std::string textOf(const nlohmann::json& event, const char* key) {
   if (!event.contains(key)) return std::string();
   const nlohmann::json& v = event.at(key);
@@ -64,13 +73,22 @@ void Transcript::print(const nlohmann::json& event) {
     // Empty labels are spacers and placeholders: counted, not listed (the JSON has them all).
     int empty = 0;
     for (const auto& b : event.at("blocks")) {
-      if (textOf(b, "type") == "Label" && textOf(b, "label").empty() && !b.contains("bitmap")) {
+      if (spacer(b)) {
         ++empty;
         continue;
       }
       text += "\n      " + describeBlock(b);
     }
     if (empty > 0) text += "\n      (and " + std::to_string(empty) + " empty label(s))";
+  } else if (kind == "dialog_changed") {
+    text = "    " + textOf(event, "file") + " now shows:";
+    int shown = 0;
+    for (const auto& b : event.at("blocks")) {
+      if (spacer(b)) continue;
+      text += "\n      " + describeBlock(b);
+      ++shown;
+    }
+    if (shown == 0) return;  // only the layout moved
   } else if (kind == "action") {
     text = "    > " + textOf(event, "action");
     if (event.contains("result"))

@@ -327,6 +327,10 @@ bool FakePlatform::killThreadTimer(TimerId timer) {
 
 void FakePlatform::debugOutput(std::string_view text) { enter(Call::DebugOutput, {}, text); }
 
+void FakePlatform::sleepFor(std::chrono::milliseconds duration) {
+  enter(Call::SleepFor, {}, std::to_string(duration.count()));
+}
+
 int FakePlatform::fireTimers() {
   std::vector<TimerId> due;
   {

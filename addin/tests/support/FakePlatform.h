@@ -44,6 +44,7 @@ class FakePlatform : public Platform {
     SetThreadTimer,
     KillThreadTimer,
     DebugOutput,
+    SleepFor,
   };
 
   struct Record {
@@ -121,6 +122,8 @@ class FakePlatform : public Platform {
   TimerId setThreadTimer(unsigned milliseconds, std::function<void()> callback) override;
   bool killThreadTimer(TimerId timer) override;
   void debugOutput(std::string_view text) override;
+  // Returns at once: a test's time is not spent waiting.
+  void sleepFor(std::chrono::milliseconds duration) override;
   std::time_t now() override;
   std::tm localTime(std::time_t when) override;
   std::tm utcTime(std::time_t when) override;

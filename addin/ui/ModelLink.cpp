@@ -1,0 +1,69 @@
+// Finding and normalising the model's link.
+#include "addin/ui/ModelLink.h"
+
+#include <vector>
+
+#include "addin/common/Text.h"
+
+namespace ui {
+namespace {
+
+std::string parameterName(const std::string& parameter) {
+  return parameter.substr(0, parameter.find('='));
+}
+
+std::string withoutParameter(const std::string& link, const std::string& name) {
+  const size_t question = link.find('?');
+  if (question == std::string::npos) return link;
+  const size_t hash = link.find('#', question + 1);
+  const std::string query = link.substr(
+      question + 1, hash == std::string::npos ? std::string::npos : hash - question - 1);
+  const std::string fragment = hash == std::string::npos ? std::string() : link.substr(hash);
+  std::vector<std::string> kept;
+  size_t start = 0;
+  for (;;) {
+    const size_t amp = query.find('&', start);
+    const std::string parameter =
+        query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
+    if (!parameter.empty() && parameterName(parameter) != name) kept.push_back(parameter);
+    if (amp == std::string::npos) break;
+    start = amp + 1;
+  }
+  std::string out = link.substr(0, question);
+  for (size_t i = 0; i < kept.size(); ++i) out += (i == 0 ? "?" : "&") + kept[i];
+  return out + fragment;
+}
+
+}  // namespace
+
+std::string withoutRevisionParameters(const std::string& link) {
+  std::string out = synquo::trim(link);
+  if (out.empty()) return out;
+  out = withoutParameter(out, "revisionId");
+  return withoutParameter(out, "revision_id");
+}
+
+std::optional<std::string> findModelLink(const std::map<std::string, std::string>& links,
+                                         const std::string& fileName) {
+  if (links.empty()) return std::nullopt;
+  const std::string* chosen = nullptr;
+  if (!fileName.empty()) {
+    const auto exact = links.find(fileName);
+    if (exact != links.end()) {
+      chosen = &exact->second;
+    } else {
+      const std::string lower = synquo::toLowerAscii(fileName);
+      for (const auto& [key, value] : links) {
+        if (synquo::toLowerAscii(key) == lower) {
+          chosen = &value;
+          break;
+        }
+      }
+    }
+  }
+  if (chosen == nullptr && links.size() == 1) chosen = &links.begin()->second;
+  if (chosen == nullptr) return std::nullopt;
+  return withoutRevisionParameters(*chosen);
+}
+
+}  // namespace ui

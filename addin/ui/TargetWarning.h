@@ -1,0 +1,13 @@
+// The main dialog's warning that the selected workspace already holds the managed model's
+// latest revision. It never blocks the upload.
+#pragma once
+
+#include "addin/host/BlockStyler.h"
+
+namespace ui {
+
+// Asks the service again for a managed model with a selection (the result is kept in the
+// main dialog state), then shows or hides the warning; the dialog may be null.
+void refreshTargetWarning(host::BlockStyler::BlockDialog* dialog);
+
+}  // namespace ui
