@@ -172,7 +172,7 @@ TEST_F(UploadProgress, EveryFailureIsShownOnceAndClosesTheDialog) {
        [](UploadProgressRequest&, FakePlatform& p) {
          p.fail(FakePlatform::Call::StartDetachedWorker);
        },
-       kBox + "The upload could not be started because NX could not create the upload's worker "
+       kBox + "The upload could not be started because the add-in could not create its upload "
               "thread: ..."},
       {"no names",
        [](UploadProgressRequest& r, FakePlatform&) {

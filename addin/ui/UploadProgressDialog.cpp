@@ -47,7 +47,7 @@ constexpr const char* kUnexpectedFailure =
     "synquo-integration.log in the configured NX log directory for the preceding upload "
     "details. Then try again.";
 constexpr const char* kWorkerNotStarted =
-    "The upload could not be started because NX could not create the upload's worker thread: ";
+    "The upload could not be started because the add-in could not create its upload thread: ";
 
 // Shared by the dialog and its worker. Each flag is written once; the worker writes the
 // result and the time before the flag that publishes them, and the user-interface thread

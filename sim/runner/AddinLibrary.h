@@ -18,6 +18,8 @@ class AddinLibrary {
   void ufusr(const std::string& parameter);
   int ufusrAskUnload();
   void ufusrCleanup();
+  // The loaded module (HMODULE / dlopen handle).
+  void* module() const { return handle_; }
 
   // Per platform: load a module (raising std::runtime_error "Cannot load <what> <path>: "
   // and the loader's reason), and find one of its exports (null when it has none).

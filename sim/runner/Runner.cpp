@@ -18,6 +18,7 @@
 #include "sim/runner/ScriptedDriver.h"
 #include "sim/runner/SignInProgress.h"
 #include "sim/runner/Stage.h"
+#include "sim/runner/ThreadRefusal.h"
 #include "sim/runner/Transcript.h"
 
 namespace simrunner {
@@ -92,6 +93,7 @@ class Run {
   InteractiveDriver interactive_;
   std::optional<AddinLibrary> addin_;
   std::optional<PreparationProbe> probe_;
+  bool threadRefusalInstalled_ = false;
   std::vector<nxsim::tag_t> partTags_;
   std::optional<JsonLinesFile> browserJournal_;
   std::optional<JsonLinesFile> torvaneJournal_;
@@ -480,6 +482,17 @@ void Run::runStep(const Step& step, bool& invoked) {
       break;
     case Step::Kind::WaitForBrowser:
       waitForBrowser(step.waitForBrowser);
+      break;
+    case Step::Kind::RefuseThreads:
+      if (!threadRefusalInstalled_) {
+        installThreadRefusal(addin_->module());
+        threadRefusalInstalled_ = true;
+      }
+      refuseThreads(step.milliseconds);
+      transcript_.add(
+          {{"event", "step"},
+           {"step", "refuse_threads"},
+           {"detail", "the next " + std::to_string(step.milliseconds) + " thread start(s) fail"}});
       break;
     case Step::Kind::PrepareUpload:
       prepareUpload(step.prepareUpload);

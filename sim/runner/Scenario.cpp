@@ -351,13 +351,16 @@ Step parseStep(const Node& node) {
   } else if (key == "nx_faults") {
     step.kind = Step::Kind::NxFault;
     step.nxFaults = parseNxFaults(body);
+  } else if (key == "refuse_threads") {
+    step.kind = Step::Kind::RefuseThreads;
+    step.milliseconds = body.integer();
   } else if (key == "prepare_upload") {
     step.kind = Step::Kind::PrepareUpload;
     step.prepareUpload = parsePrepareUpload(body);
   } else {
     node.fail("unknown step \"" + key +
               "\" (invoke, wait_for_sign_in, set_faults, sleep_ms, set_browser, "
-              "wait_for_browser, nx_faults, prepare_upload)");
+              "wait_for_browser, nx_faults, prepare_upload, refuse_threads)");
   }
   return step;
 }

@@ -130,14 +130,15 @@ struct Step {
     SetBrowser,
     WaitForBrowser,
     NxFault,
-    PrepareUpload
+    PrepareUpload,
+    RefuseThreads
   };
   Kind kind = Kind::Invoke;
   Invoke invoke;
   WaitForSignIn waitForSignIn;
   WaitForBrowser waitForBrowser;
   nlohmann::json faults;
-  int milliseconds = 0;
+  int milliseconds = 0;  // sleep_ms; refuse_threads: how many
   bool browserApprove = true;
   std::vector<NxFaultSpec> nxFaults;
   PrepareUpload prepareUpload;
