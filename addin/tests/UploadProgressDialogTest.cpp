@@ -9,6 +9,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "addin/tests/support/AddinEnvironment.h"
@@ -225,6 +226,31 @@ TEST_F(UploadProgress, ClosingBeforeTheUploadEndsShowsTheDialogAgainWithItsStatu
   EXPECT_EQ(result.showings, 2);
   EXPECT_TRUE(result.outcome.result.succeeded);
   EXPECT_TRUE(result.boxes.empty());
+}
+
+TEST_F(UploadProgress, AWorkerThatOutlivesTheDialogOnlyTouchesWhatItShares) {
+  // NX cannot show the dialog again after an early close: the dialog gives up while the
+  // upload is still running.
+  const testsupport::Gate release;
+  const testsupport::Gate returned;
+  const ProgressRun result = run(
+      request([release, returned] {
+        release.wait();
+        returned.open();
+        return succeeded();
+      }),
+      [](nxsim::OpenDialog& dialog, ProgressRun& run) {
+        if (contains(run.statuses.back(), "Transferring")) {
+          nxsim::injectFault({"BlockDialog::Show", nxsim::FaultKind::Throw, 1});
+          dialog.postClose();
+        }
+      });
+  EXPECT_EQ(result.showings, 1);
+  EXPECT_FALSE(result.outcome.result.succeeded);
+  release.open();
+  ASSERT_TRUE(returned.waitFor(std::chrono::seconds(10)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the worker's last writes
+  EXPECT_EQ(nxsim::messageBoxes().size(), 1u) << "the failed showing, in the Block Styler box";
 }
 
 TEST_F(UploadProgress, TheModelLineIsShortenedOnCharacterBoundaries) {
