@@ -1,6 +1,7 @@
 // The bridge that calls the Torvane library's exported C functions.
 #include <vantel/DynamicVantelBridge.h>
 
+#include <memory>
 #include <string>
 
 #include <vantel/VantelException.h>
@@ -82,15 +83,21 @@ DynamicVantelBridge::~DynamicVantelBridge() = default;
 const std::string& DynamicVantelBridge::libraryPath() const { return libraryPath_; }
 
 BridgeResponse DynamicVantelBridge::makeResponse(GoStringReturnHolder holder) const {
+  // Both texts go back to Torvane however the copies end: a copy that runs out of memory
+  // must not leak them.
+  const auto release = [free = freeAllocatedString_](char* text) {
+    try {
+      invoke(free, kRequired, text);
+    } catch (...) {
+      // Bound at load time, so it cannot be missing; nothing else could be done here.
+    }
+  };
+  // Destroyed in reverse: the result goes back first, as it always has.
+  const std::unique_ptr<char, decltype(release)> error(holder.error, release);
+  const std::unique_ptr<char, decltype(release)> result(holder.result, release);
   BridgeResponse response;
-  if (holder.result != nullptr) {
-    response.payload = holder.result;
-    invoke(freeAllocatedString_, kRequired, holder.result);
-  }
-  if (holder.error != nullptr) {
-    response.error = holder.error;
-    invoke(freeAllocatedString_, kRequired, holder.error);
-  }
+  if (holder.result != nullptr) response.payload = holder.result;
+  if (holder.error != nullptr) response.error = holder.error;
   return response;
 }
 
