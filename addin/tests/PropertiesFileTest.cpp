@@ -311,3 +311,26 @@ TEST_F(FixLegacyId, AnAbsentKeyMeansTrue) {
 
 }  // namespace
 }  // namespace synquo
+
+namespace synquo {
+namespace {
+
+TEST(PropertiesFileGarbage, TenMegabytesOfGarbageLeaveTheDefaultsAndTheLaterGoodLine) {
+  AddinEnvironment addin;
+  std::string garbage;
+  garbage.reserve(10u << 20);
+  unsigned state = 12345;
+  while (garbage.size() < (10u << 20)) {
+    state = state * 1103515245u + 12345u;
+    const char c = static_cast<char>(state >> 16);
+    garbage.push_back(c == '=' || c == '\n' || c == '\r' ? '\0' : c);  // no accidental keys
+  }
+  addin.writeProperties(garbage + "\nsynquo_nx_log_level=ERROR\n");
+  EXPECT_TRUE(loadSettings());
+  EXPECT_EQ(getProperty("synquo_nx_log_level"), "ERROR");
+  EXPECT_EQ(logging::currentLogLevel(), logging::LogLevel::Error);
+  EXPECT_TRUE(fixLegacyIdEnabled()) << "a default stays a default";
+}
+
+}  // namespace
+}  // namespace synquo

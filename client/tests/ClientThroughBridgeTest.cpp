@@ -130,5 +130,20 @@ TEST_F(ClientThroughBridgeTest, SignInTokensAndTheUserComeBackAsRecords) {
   EXPECT_EQ(fixture.journal()[3], "GetCurrentUser(\"at\")");
 }
 
+TEST_F(ClientThroughBridgeTest, AMegabyteAnswerIsReadWholeAndFreed) {
+  std::string payload = "[";
+  int count = 0;
+  while (payload.size() < (1u << 20)) {
+    payload += (count ? "," : "") + std::string("{\"id\":") + std::to_string(count) +
+               ",\"name\":\"Workspace " + std::to_string(count) + " \u00fc\"}";
+    ++count;
+  }
+  payload += "]";
+  fixture.script("GetAllWorkspaces", payload, std::nullopt);
+  const auto workspaces = client.listWorkspaces("tok", "");
+  ASSERT_EQ(workspaces.size(), static_cast<size_t>(count));
+  EXPECT_EQ(workspaces.back().name, "Workspace " + std::to_string(count - 1) + " \xc3\xbc");
+}
+
 }  // namespace
 }  // namespace vantel
