@@ -27,6 +27,15 @@ void* AddinLibrary::symbol(const char* name) {
   return address;
 }
 
+void AddinLibrary::unload() {
+  if (handle_ == nullptr) return;
+  close(handle_);
+  handle_ = nullptr;
+  ufusr_ = nullptr;
+  askUnload_ = nullptr;
+  cleanup_ = nullptr;
+}
+
 // NX keeps a library that asked to stay loaded until it terminates; so does the runner.
 AddinLibrary::~AddinLibrary() = default;
 

@@ -18,6 +18,10 @@ class AddinLibrary {
   void ufusr(const std::string& parameter);
   int ufusrAskUnload();
   void ufusrCleanup();
+  // Drops the runner's reference on the module (dlclose / FreeLibrary), as NX does when it
+  // terminates; the entry points must not be called afterwards.
+  void unload();
+  bool loaded() const { return handle_ != nullptr; }
   // The loaded module (HMODULE / dlopen handle).
   void* module() const { return handle_; }
 
@@ -25,6 +29,7 @@ class AddinLibrary {
   // and the loader's reason), and find one of its exports (null when it has none).
   static void* open(const std::string& path, const std::string& what);
   static void* find(void* module, const char* name);
+  static void close(void* module);
 
  private:
   using UfusrFunction = void (*)(char*, int*, int);

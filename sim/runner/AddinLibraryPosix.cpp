@@ -19,4 +19,6 @@ void* AddinLibrary::open(const std::string& path, const std::string& what) {
 
 void* AddinLibrary::find(void* module, const char* name) { return dlsym(module, name); }
 
+void AddinLibrary::close(void* module) { dlclose(module); }
+
 }  // namespace simrunner

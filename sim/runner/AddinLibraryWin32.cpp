@@ -29,6 +29,8 @@ void* AddinLibrary::open(const std::string& path, const std::string& what) {
   return module;
 }
 
+void AddinLibrary::close(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
+
 void* AddinLibrary::find(void* module, const char* name) {
   FARPROC address = GetProcAddress(static_cast<HMODULE>(module), name);
   if (address == nullptr) return nullptr;

@@ -76,6 +76,8 @@ class Run {
   void waitForSignIn(const WaitForSignIn& wait);
   void waitForBrowser(const WaitForBrowser& wait);
   void prepareUpload(const PrepareUpload& step);
+  void cleanUp();
+  void unload(int waitMs);
   void pollBrowser();
   void settleBrowser(std::chrono::milliseconds quiet);
   int answerMessageBox(const nxsim::MessageBoxRecord& box);
@@ -94,6 +96,7 @@ class Run {
   std::optional<AddinLibrary> addin_;
   std::optional<PreparationProbe> probe_;
   bool threadRefusalInstalled_ = false;
+  bool cleanedUp_ = false;
   std::vector<nxsim::tag_t> partTags_;
   std::optional<JsonLinesFile> browserJournal_;
   std::optional<JsonLinesFile> torvaneJournal_;
@@ -292,6 +295,10 @@ void Run::checkMessageBoxes(const std::vector<MessageBoxExpectation>& expected, 
 }
 
 void Run::invoke(const Invoke& invoke) {
+  if (!addin_->loaded()) {
+    transcript_.fail("The add-in was invoked after it was unloaded");
+    return;
+  }
   ++invocations_;
   transcript_.add({{"event", "invocation"}, {"index", invocations_}});
   if (invoke.browserApprove) {
@@ -483,6 +490,9 @@ void Run::runStep(const Step& step, bool& invoked) {
     case Step::Kind::WaitForBrowser:
       waitForBrowser(step.waitForBrowser);
       break;
+    case Step::Kind::Unload:
+      unload(step.milliseconds);
+      break;
     case Step::Kind::RefuseThreads:
       if (!threadRefusalInstalled_) {
         installThreadRefusal(addin_->module());
@@ -581,6 +591,27 @@ void Run::prepareUpload(const PrepareUpload& step) {
   for (const auto& failure : checkPreparedUpload(step, report)) transcript_.fail(failure);
 }
 
+void Run::cleanUp() {
+  if (invocations_ == 0 || cleanedUp_ || !addin_->loaded()) return;
+  cleanedUp_ = true;
+  try {
+    addin_->ufusrCleanup();
+  } catch (...) {
+    transcript_.fail("An exception escaped ufusr_cleanup");
+  }
+  transcript_.add({{"event", "step"}, {"step", "ufusr_cleanup"}});
+}
+
+// NX cleans up, unloads the library and goes on; workers may still run.
+void Run::unload(int waitMs) {
+  cleanUp();
+  addin_->unload();
+  transcript_.add({{"event", "step"},
+                   {"step", "unload"},
+                   {"detail", "the add-in is unloaded; waiting " + std::to_string(waitMs) + " ms"}});
+  std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+}
+
 void Run::finish() {
   if (probe_) {
     try {
@@ -589,14 +620,7 @@ void Run::finish() {
       transcript_.fail("An exception escaped the preparation probe's cleanup");
     }
   }
-  if (invocations_ > 0) {
-    try {
-      addin_->ufusrCleanup();
-    } catch (...) {
-      transcript_.fail("An exception escaped ufusr_cleanup");
-    }
-    transcript_.add({{"event", "step"}, {"step", "ufusr_cleanup"}});
-  }
+  cleanUp();
   settleBrowser(std::chrono::milliseconds(300));
   for (const auto& v : nxsim::violations()) {
     transcript_.add({{"event", "nx_violation"}, {"text", v}});

@@ -351,6 +351,10 @@ Step parseStep(const Node& node) {
   } else if (key == "nx_faults") {
     step.kind = Step::Kind::NxFault;
     step.nxFaults = parseNxFaults(body);
+  } else if (key == "unload") {
+    body.allowKeys({"wait_ms"});
+    step.kind = Step::Kind::Unload;
+    if (body.has("wait_ms")) step.milliseconds = body.at("wait_ms").integer();
   } else if (key == "refuse_threads") {
     step.kind = Step::Kind::RefuseThreads;
     step.milliseconds = body.integer();
@@ -360,7 +364,7 @@ Step parseStep(const Node& node) {
   } else {
     node.fail("unknown step \"" + key +
               "\" (invoke, wait_for_sign_in, set_faults, sleep_ms, set_browser, "
-              "wait_for_browser, nx_faults, prepare_upload, refuse_threads)");
+              "wait_for_browser, nx_faults, prepare_upload, refuse_threads, unload)");
   }
   return step;
 }

@@ -131,7 +131,8 @@ struct Step {
     WaitForBrowser,
     NxFault,
     PrepareUpload,
-    RefuseThreads
+    RefuseThreads,
+    Unload
   };
   Kind kind = Kind::Invoke;
   Invoke invoke;

@@ -147,7 +147,7 @@ TEST(ScenarioTest, MistakesAreNamedWithTheirPlace) {
       "set_string, set_toggle, apply, ok, cancel, close, expect, wait_ms, wait_until");
   EXPECT_EQ(errorOf({{"steps", {{{"dance", 1}}}}}),
             "scenario.steps[0]: unknown step \"dance\" (invoke, wait_for_sign_in, set_faults, "
-            "sleep_ms, set_browser, wait_for_browser, nx_faults, prepare_upload, refuse_threads)");
+            "sleep_ms, set_browser, wait_for_browser, nx_faults, prepare_upload, refuse_threads, unload)");
   EXPECT_EQ(errorOf({{"steps", {{{"prepare_upload", {{"expect_saves", {{"ghost", 1}}}}}}}}}),
             "scenario.steps[0].prepare_upload.expect_saves: names the unknown part \"ghost\"");
   EXPECT_EQ(errorOf({{"steps", {{{"prepare_upload", {{"expect_file_name", "~(a"}}}}}}})
