@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <regex>
 #include <string>
 #include <typeinfo>
@@ -16,6 +17,7 @@
 #include "addin/host/NxException.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
+#include "addin/tests/support/FailingPlatform.h"
 
 namespace synquo {
 namespace {
@@ -112,6 +114,45 @@ TEST_F(PreparationAnomaly, EveryNxFailureOfAPreparationEndsCleanly) {
       std::cout << "[ anomaly  ] " << row.name << ", NX " << kindName << ": " << runs << " runs\n";
     }
   }
+}
+
+TEST_F(PreparationAnomaly, EveryFailedFileOperationOfAnAssemblyPreparationEndsCleanly) {
+  const auto modelFiles = [this] {
+    std::map<fs::path, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(models())) {
+      if (entry.is_regular_file()) files[entry.path()] = testsupport::readFile(entry.path());
+    }
+    return files;
+  };
+  std::map<fs::path, std::string> before;
+  std::string error;
+  const int runs = platform::failEachOperationInTurn(
+      [&] {
+        nxsim::reset();
+        removeSessionTempDirectory();
+        const nxsim::tag_t root = nxsim::addPart(nativePart("gearbox.prt"));
+        nxsim::addComponent(root, nxsim::addPart(nativePart("bolt.prt")));
+        nxsim::addComponent(root, nxsim::addPart(nativePart("cover.prt")));
+        nxsim::setDisplayedPart(root);
+        before = modelFiles();
+        error.clear();
+        try {
+          ModelMetadata m = readDisplayMetadata();
+          prepareUpload(m);
+          error = m.preparationError;
+        } catch (const std::exception& e) {
+          error = e.what();
+          EXPECT_NE(error, "");
+        }
+        removeSessionTempDirectory();
+      },
+      [&](const platform::FailingPlatform&) {
+        expectNxClean();
+        EXPECT_EQ(modelFiles(), before) << "the models are never written";
+      },
+      std::make_error_code(std::errc::no_space_on_device), 500);
+  EXPECT_GT(runs, 0);
+  std::cout << "[ anomaly  ] native assembly, file operations: " << runs << " runs\n";
 }
 
 }  // namespace
