@@ -23,11 +23,12 @@ std::vector<fs::path> exampleScenarios() {
 TEST(ExampleScenariosE2ETest, EveryExampleScenarioPasses) {
   const auto files = exampleScenarios();
   ASSERT_FALSE(files.empty());
-  for (const auto& file : files) {
-    SCOPED_TRACE(file.u8string());
-    SimWorkspace workspace;
-    const SimRun run = workspace.run(nlohmann::json::parse(readText(file)));
-    EXPECT_EQ(run.exitCode, 0) << run.failures();
+  std::vector<nlohmann::json> scenarios;
+  for (const auto& file : files) scenarios.push_back(nlohmann::json::parse(readText(file)));
+  SimBatch batch;
+  const std::vector<SimRun> runs = batch.run(scenarios);
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(runs[i].exitCode, 0) << files[i].u8string() << "\n" << runs[i].failures();
   }
 }
 

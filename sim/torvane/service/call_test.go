@@ -3,6 +3,7 @@ package service
 
 import (
 	"bufio"
+	"encoding/json"
 	"os"
 	"path/filepath"
 	"strings"
@@ -61,6 +62,8 @@ func TestJournalHasOneLinePerCallWithMaskedTokens(t *testing.T) {
 		func() (string, string) { return "", "nope" })
 	s.Call("Initialize", map[string]interface{}{"options": JSONArg(`{"a":1}`)},
 		func() (string, string) { return "", "" })
+	s.Call("Upload", nil, func() (string, string) { return `[{"a.prt": "link"}]`, "" })
+	s.Call("GetCurrentUser", nil, func() (string, string) { return `{"id": 7}`, "" })
 
 	f, err := os.Open(journal)
 	if err != nil {
@@ -77,12 +80,18 @@ func TestJournalHasOneLinePerCallWithMaskedTokens(t *testing.T) {
 			t.Errorf("token in the journal: %s", sc.Text())
 		}
 	}
-	if len(lines) != 2 || lines[0].Function != "GetCurrentUser" || lines[0].Error != "nope" ||
+	if len(lines) != 4 || lines[0].Function != "GetCurrentUser" || lines[0].Error != "nope" ||
 		lines[0].Args["token"] != "at_0123…" || lines[1].Function != "Initialize" {
 		t.Fatalf("journal %+v", lines)
 	}
 	if opts, ok := lines[1].Args["options"].(map[string]interface{}); !ok || opts["a"] != 1.0 {
 		t.Errorf("options journaled as %v", lines[1].Args["options"])
+	}
+	if got, _ := json.Marshal(lines[2].Result); string(got) != `[{"a.prt":"link"}]` {
+		t.Errorf("upload answer journaled as %s", got)
+	}
+	if lines[3].Result != nil {
+		t.Errorf("GetCurrentUser answer journaled: %v", lines[3].Result)
 	}
 	if MaskToken("short") != "***" || MaskToken("") != "" {
 		t.Error("short tokens must be hidden completely")

@@ -82,8 +82,12 @@ func (s *Service) Call(name string, args map[string]interface{},
 	if args == nil {
 		args = map[string]interface{}{}
 	}
+	var result interface{}
+	if resultJournaled[name] && payload != "" {
+		result = JSONArg(payload)
+	}
 	s.journal.write(s.getenv(EnvJournal), journalLine{Time: journalTime(start), Function: name,
-		Args: args, Error: errText, Faulted: faulted,
+		Args: args, Result: result, Error: errText, Faulted: faulted,
 		DurationMS: int64(s.now().Sub(start) / time.Millisecond)})
 	if errText != "" {
 		s.log.write(levelError, "%s failed: %s", name, errText)

@@ -1,9 +1,12 @@
 // Running brevin-sim from tests.
 #include "sim/runner/tests/support/SimRun.h"
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "sim/runner/ChildProcess.h"
 #include "sim/runner/JsonLinesFile.h"
@@ -154,6 +157,25 @@ SimRun SimWorkspace::run(nlohmann::json scenario, const std::vector<std::string>
     }
   }
   return run;
+}
+
+std::vector<SimRun> SimBatch::run(const std::vector<nlohmann::json>& scenarios) {
+  const size_t first = workspaces_.size();
+  for (size_t i = 0; i < scenarios.size(); ++i) {
+    workspaces_.push_back(std::make_unique<SimWorkspace>());
+  }
+  std::vector<SimRun> runs(scenarios.size());
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < scenarios.size(); i = next++) {
+      runs[i] = workspaces_[first + i]->run(scenarios[i]);
+    }
+  };
+  // Four at once keep two shared cores busy without starving the add-in's timers.
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < std::min<size_t>(4, scenarios.size()); ++i) workers.emplace_back(work);
+  for (auto& worker : workers) worker.join();
+  return runs;
 }
 
 }  // namespace simrunner::testing

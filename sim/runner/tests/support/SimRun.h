@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,16 @@ class SimWorkspace {
   std::filesystem::path directory_;
   std::vector<std::filesystem::path> stages_;
   int runs_ = 0;
+};
+
+// Runs scenarios a few at a time, each in a workspace of its own that lives as long as the
+// batch: a run mostly waits (sign-in, the upload's pauses), so one after another is slow.
+class SimBatch {
+ public:
+  std::vector<SimRun> run(const std::vector<nlohmann::json>& scenarios);
+
+ private:
+  std::vector<std::unique_ptr<SimWorkspace>> workspaces_;
 };
 
 std::string readText(const std::filesystem::path& file);
