@@ -175,12 +175,6 @@ TEST_F(UploadProgress, EveryFailureIsShownOnceAndClosesTheDialog) {
        },
        kBox + "The upload could not be started because the add-in could not create its upload "
               "thread: ..."},
-      {"no file name (a part never saved)",
-       [](UploadProgressRequest& r, FakePlatform&) {
-         r.fileName.clear();
-         r.prepare = [] { throw std::runtime_error("x"); };
-       },
-       "Synquo upload failed.\n\nWorkspace: Design Review\n\nDetails: x"},
       {"no names",
        [](UploadProgressRequest& r, FakePlatform&) {
          r.fileName.clear();

@@ -292,14 +292,9 @@ class UploadProgressWindow {
     if (!state_->closing.compare_exchange_strong(expected, true)) return false;
     if (!result_->error.empty()) {
       try {
-        std::string names;
-        if (!request_->fileName.empty()) names += "File: " + request_->fileName;
-        if (!request_->workspaceName.empty()) {
-          if (!names.empty()) names += "\n";
-          names += "Workspace: " + request_->workspaceName;
-        }
         std::string text = "Synquo upload failed.";
-        if (!names.empty()) text += "\n\n" + names;
+        if (!request_->fileName.empty()) text += "\n\nFile: " + request_->fileName;
+        if (!request_->workspaceName.empty()) text += "\nWorkspace: " + request_->workspaceName;
         text += "\n\nDetails: " + result_->error;
         showSynquoError(text);
       } catch (const std::exception& e) {
