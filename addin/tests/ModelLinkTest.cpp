@@ -15,6 +15,7 @@ TEST(ModelLinkTest, RevisionParametersAreRemovedAndTheRestKept) {
       {"https://a.example/m/1?revisionIds=5#f?revisionId=2",
        "https://a.example/m/1?revisionIds=5#f?revisionId=2"},
       {"https://a.example/m/1", "https://a.example/m/1"},
+      {"https://a.example/m/1#f?revisionId=2", "https://a.example/m/1#f?revisionId=2"},
       {" \r\n", ""},
   };
   for (const auto& [link, normalised] : cases) {

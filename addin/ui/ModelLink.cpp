@@ -13,9 +13,10 @@ std::string parameterName(const std::string& parameter) {
 }
 
 std::string withoutParameter(const std::string& link, const std::string& name) {
-  const size_t question = link.find('?');
+  // A '?' inside the fragment is part of the fragment, not a query.
+  const size_t hash = link.find('#');
+  const size_t question = link.substr(0, hash).find('?');
   if (question == std::string::npos) return link;
-  const size_t hash = link.find('#', question + 1);
   const std::string query = link.substr(
       question + 1, hash == std::string::npos ? std::string::npos : hash - question - 1);
   const std::string fragment = hash == std::string::npos ? std::string() : link.substr(hash);
