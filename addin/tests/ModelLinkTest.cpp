@@ -16,6 +16,7 @@ TEST(ModelLinkTest, RevisionParametersAreRemovedAndTheRestKept) {
        "https://a.example/m/1?revisionIds=5#f?revisionId=2"},
       {"https://a.example/m/1", "https://a.example/m/1"},
       {"https://a.example/m/1#f?revisionId=2", "https://a.example/m/1#f?revisionId=2"},
+      {"https://a.example/m/1 \t?revisionId=5", "https://a.example/m/1"},
       {" \r\n", ""},
   };
   for (const auto& [link, normalised] : cases) {

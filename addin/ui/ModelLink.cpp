@@ -41,7 +41,8 @@ std::string withoutRevisionParameters(const std::string& link) {
   std::string out = synquo::trim(link);
   if (out.empty()) return out;
   out = withoutParameter(out, "revisionId");
-  return withoutParameter(out, "revision_id");
+  // Dropping the query can bare white space that stood before it.
+  return synquo::trim(withoutParameter(out, "revision_id"));
 }
 
 std::optional<std::string> findModelLink(const std::map<std::string, std::string>& links,
