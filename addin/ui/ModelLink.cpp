@@ -26,7 +26,11 @@ std::string withoutParameter(const std::string& link, const std::string& name) {
     const size_t amp = query.find('&', start);
     const std::string parameter =
         query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
-    if (!parameter.empty() && parameterName(parameter) != name) kept.push_back(parameter);
+    // A blank parameter is dropped like an empty one: trimmed last, it would leave a bare
+    // separator that the next pass drops.
+    if (!synquo::trim(parameter).empty() && parameterName(parameter) != name) {
+      kept.push_back(parameter);
+    }
     if (amp == std::string::npos) break;
     start = amp + 1;
   }
