@@ -5,6 +5,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <vantel/RequestRecords.h>
 #include <vantel/VantelClient.h>
+#include <vantel/VantelException.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -88,8 +89,12 @@ class Texts {
  public:
   explicit Texts(FuzzedDataProvider& input) : input_(input) {}
 
-  std::string next() {
-    std::string text = input_.ConsumeRandomLengthString(64);
+  std::string next() { return track(untracked()); }
+
+  // For a text that may not be written after all (a map entry whose key is taken).
+  std::string untracked() { return input_.ConsumeRandomLengthString(64); }
+
+  std::string track(std::string text) {
     if (!fuzzcheck::isUtf8(text)) anyInvalid = true;
     return text;
   }
@@ -152,7 +157,13 @@ vantel::VantelInitializeOptions makeOptions(FuzzedDataProvider& input, Texts& te
   if (input.ConsumeBool()) options.externalServer = json{{"url", texts.next()}};
   if (input.ConsumeBool()) options.uploadSource = makeSource(input, texts);
   const int services = input.ConsumeIntegralInRange(0, 3);
-  for (int i = 0; i < services; ++i) options.serviceInfo[texts.next()] = texts.next();
+  for (int i = 0; i < services; ++i) {
+    std::string name = texts.untracked();
+    std::string version = texts.untracked();
+    if (options.serviceInfo.count(name) == 0) {
+      options.serviceInfo[texts.track(name)] = texts.track(version);
+    }
+  }
   return options;
 }
 
