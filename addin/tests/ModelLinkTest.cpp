@@ -15,6 +15,9 @@ TEST(ModelLinkTest, RevisionParametersAreRemovedAndTheRestKept) {
       {"https://a.example/m/1?revisionIds=5#f?revisionId=2",
        "https://a.example/m/1?revisionIds=5#f?revisionId=2"},
       {"https://a.example/m/1", "https://a.example/m/1"},
+      {"https://a.example/m/1#f?revisionId=2", "https://a.example/m/1#f?revisionId=2"},
+      {"https://a.example/m/1 \t?revisionId=5", "https://a.example/m/1"},
+      {"https://a.example/m/1?view=3d& &revisionId=5", "https://a.example/m/1?view=3d"},
       {" \r\n", ""},
   };
   for (const auto& [link, normalised] : cases) {

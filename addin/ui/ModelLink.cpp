@@ -13,9 +13,10 @@ std::string parameterName(const std::string& parameter) {
 }
 
 std::string withoutParameter(const std::string& link, const std::string& name) {
-  const size_t question = link.find('?');
+  // A '?' inside the fragment is part of the fragment, not a query.
+  const size_t hash = link.find('#');
+  const size_t question = link.substr(0, hash).find('?');
   if (question == std::string::npos) return link;
-  const size_t hash = link.find('#', question + 1);
   const std::string query = link.substr(
       question + 1, hash == std::string::npos ? std::string::npos : hash - question - 1);
   const std::string fragment = hash == std::string::npos ? std::string() : link.substr(hash);
@@ -25,7 +26,11 @@ std::string withoutParameter(const std::string& link, const std::string& name) {
     const size_t amp = query.find('&', start);
     const std::string parameter =
         query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
-    if (!parameter.empty() && parameterName(parameter) != name) kept.push_back(parameter);
+    // A blank parameter is dropped like an empty one: trimmed last, it would leave a bare
+    // separator that the next pass drops.
+    if (!synquo::trim(parameter).empty() && parameterName(parameter) != name) {
+      kept.push_back(parameter);
+    }
     if (amp == std::string::npos) break;
     start = amp + 1;
   }
@@ -40,7 +45,8 @@ std::string withoutRevisionParameters(const std::string& link) {
   std::string out = synquo::trim(link);
   if (out.empty()) return out;
   out = withoutParameter(out, "revisionId");
-  return withoutParameter(out, "revision_id");
+  // Dropping the query can bare white space that stood before it.
+  return synquo::trim(withoutParameter(out, "revision_id"));
 }
 
 std::optional<std::string> findModelLink(const std::map<std::string, std::string>& links,
