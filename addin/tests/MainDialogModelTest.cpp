@@ -66,6 +66,13 @@ TEST_F(MainDialogModel, ModelBlockDescribesTheDisplayedModel) {
        "     plate.prt", "     Size: 1.50 MB", kKnown, "", kSingle},
       {"long name", [](MainDialogModel& t) { nxsim::setDisplayedPart(t.part(kLongName, 4194)); },
        "     " + std::string(57, 'a') + "...", "     Size: 0.00 MB", kKnown, kLongName, kSingle},
+      {"assembly of one distinct file",
+       [](MainDialogModel& t) {
+         const tag_t root = t.part("solo.prt", 1048576);
+         nxsim::addComponent(root, root);
+         nxsim::setDisplayedPart(root);
+       },
+       "     solo.prt", "     Size: 1.00 MB (1 file)", kKnown, "", kAssembly},
       {"assembly of unknown size",
        [](MainDialogModel& t) {
          const tag_t root = t.part("", 0);
