@@ -35,11 +35,8 @@ UploadProgressRequest progressRequestFor(const MainDialogState& state, int64_t w
   UploadProgressRequest request;
   request.fileName = metadata->fileName;
   request.sizeMegabytes = metadata->sizeMegabytes;
-  for (const vantel::VantelWorkspace& workspace : *workspaces) {
-    if (workspace.id == workspaceId) {
-      request.workspaceName = workspace.name;
-      break;
-    }
+  if (const vantel::VantelWorkspace* workspace = findWorkspace(*workspaces, workspaceId)) {
+    request.workspaceName = workspace->name;
   }
   request.prepare = [metadata] { synquo::prepareUpload(*metadata); };
   request.upload = [metadata, workspaces, workspaceId] {

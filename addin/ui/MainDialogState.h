@@ -31,6 +31,10 @@ struct MainDialogState {
 // The one state of the process, created on first use.
 MainDialogState& mainDialogState();
 
+// The workspace of the list with that id; null when none has it.
+const vantel::VantelWorkspace* findWorkspace(const std::vector<vantel::VantelWorkspace>& workspaces,
+                                             int64_t id);
+
 // A workspace's name, or "(unnamed workspace)" when it has none.
 std::string workspaceDisplayName(const vantel::VantelWorkspace& workspace);
 

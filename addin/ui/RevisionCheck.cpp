@@ -1,10 +1,10 @@
 // Whether the chosen workspace already holds the managed model's latest revision.
 #include "addin/ui/RevisionCheck.h"
 
-#include <algorithm>
 #include <exception>
 
 #include "addin/export/ExportSupport.h"
+#include "addin/ui/MainDialogState.h"
 
 namespace ui {
 namespace {
@@ -32,10 +32,8 @@ RevisionCheckResult checkTargetRevision(int64_t workspaceId,
                                         const synquo::ModelMetadata& metadata,
                                         const synquo::ServiceOperations& operations) {
   RevisionCheckResult result;
-  const auto workspace =
-      std::find_if(workspaces.begin(), workspaces.end(),
-                   [workspaceId](const vantel::VantelWorkspace& w) { return w.id == workspaceId; });
-  if (workspace == workspaces.end()) return result;
+  const vantel::VantelWorkspace* workspace = findWorkspace(workspaces, workspaceId);
+  if (workspace == nullptr) return result;
   result.lookupRan = true;
   try {
     const std::string token = session.accessToken();

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "addin/platform/TextEncoding.h"
+#include "addin/ui/MainDialogState.h"
 #include "addin/ui/RevisionCheck.h"
 
 namespace ui {
@@ -72,10 +73,7 @@ UploadExecutionResult runUpload(int64_t workspaceId,
                                 const synquo::ServiceOperations& operations) {
   UploadExecutionResult result;
   try {
-    const bool found = std::any_of(
-        workspaces.begin(), workspaces.end(),
-        [workspaceId](const vantel::VantelWorkspace& w) { return w.id == workspaceId; });
-    if (!found) {
+    if (findWorkspace(workspaces, workspaceId) == nullptr) {
       result.error =
           "The selected Synquo workspace was not found in the workspace list loaded by NX. "
           "Refresh the Synquo dialog and select the workspace again.";
