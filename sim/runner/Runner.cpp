@@ -365,8 +365,9 @@ void Run::waitForBrowser(const WaitForBrowser& wait) {
 }
 
 void Run::settleBrowser(std::chrono::milliseconds quiet) {
-  // A launch is seen only once the browser process has started; launches in flight are
-  // waited for until the journal has been quiet for a moment, within bounds.
+  // A launch is seen in the journal only once the browser process has got that far, which a
+  // slow start (a loaded machine, a sanitized build) delays; so launches still running are
+  // waited for too, and the journal must have been quiet for a moment, within bounds.
   const auto deadline = Clock::now() + std::chrono::seconds(15);
   auto lastChange = Clock::now();
   int seen = browserOpened_ + browserDone_;
@@ -378,7 +379,10 @@ void Run::settleBrowser(std::chrono::milliseconds quiet) {
       seen = browserOpened_ + browserDone_;
       lastChange = now;
     }
-    if ((browserDone_ >= browserOpened_ && now - lastChange >= quiet) || now >= deadline) break;
+    if ((browserDone_ >= browserOpened_ && now - lastChange >= quiet && !hasRunningChildren()) ||
+        now >= deadline) {
+      break;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

@@ -36,6 +36,10 @@ std::string addinFileName();  // libbrevin.so / brevin.dll
 inline std::string torvaneFileName() { return vantel::kTorvaneLibraryFileName; }
 std::string executableFileName(const std::string& stem);  // stem / stem.exe
 
+// Whether a process this one started is still running (Linux: the add-in's browser launches;
+// on Windows the shell starts them, so this is always false there).
+bool hasRunningChildren();
+
 // Makes the add-in's URL launches start the simulated browser: the BROWSER variable on
 // Linux, the http and https handlers of the wine prefix on Windows. Raises std::runtime_error.
 void installBrowser(const std::filesystem::path& simBrowser);

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -35,6 +37,28 @@ void endWithParent() {
   const pid_t parent = getppid();
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) raise(SIGKILL);  // it ended before the request took hold
+}
+
+bool hasRunningChildren() {
+  // No /proc/PID/task/TID/children on every kernel: look for processes whose parent is this
+  // one, leaving out those that ended and wait to be reaped.
+  const std::string self = std::to_string(::getpid());
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in(entry.path() / "stat");
+    std::string stat;
+    std::getline(in, stat);
+    const size_t commandEnd = stat.rfind(')');
+    if (commandEnd == std::string::npos) continue;
+    char state = 0;
+    std::string parent;
+    std::istringstream fields(stat.substr(commandEnd + 1));
+    fields >> state >> parent;
+    if (parent == self && state != 'Z' && state != 'X') return true;
+  }
+  return false;
 }
 
 std::filesystem::path executablePath() { return std::filesystem::read_symlink("/proc/self/exe"); }

@@ -118,6 +118,8 @@ std::filesystem::path makeTemporaryDirectory(const std::string& prefix) {
 }
 
 bool isWindows() { return true; }
+
+bool hasRunningChildren() { return false; }
 std::string addinFileName() { return "brevin.dll"; }
 std::string executableFileName(const std::string& stem) { return stem + ".exe"; }
 
