@@ -1,6 +1,8 @@
 // Running brevin-sim from tests.
 #include "sim/runner/tests/support/SimRun.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <fstream>
@@ -141,6 +143,14 @@ SimRun SimWorkspace::run(nlohmann::json scenario, const std::vector<std::string>
   run.exitCode = child.started && !child.timedOut && !child.crashed ? child.exitCode : -1;
   run.output = readText(outFile);
   run.errors = readText(errFile) + child.error;
+  // brevin-sim's children (the scenario's run, sim-browser) write here; a sanitizer report
+  // in any of them fails the test even when the exit code that reached brevin-sim was expected.
+  for (const char* sanitizer : {"Address", "Leak", "UndefinedBehavior", "Thread"}) {
+    if (run.errors.find(std::string("SUMMARY: ") + sanitizer + "Sanitizer") != std::string::npos) {
+      ADD_FAILURE() << "a sanitizer reported in brevin-sim or a child of it:\n" << run.errors;
+      break;
+    }
+  }
   if (fs::exists(jsonFile)) {
     run.transcript = nlohmann::json::parse(readText(jsonFile), nullptr, false);
     if (run.transcript.is_discarded()) run.transcript = nullptr;
