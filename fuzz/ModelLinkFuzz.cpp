@@ -52,7 +52,7 @@ void checkStripped(const std::string& link) {
     const std::size_t amp = query.find('&', start);
     const std::string parameter =
         query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
-    const std::string name = parameter.substr(0, parameter.find('='));
+    const std::string name = trimmed(parameter.substr(0, parameter.find('=')));
     fuzzcheck::require(name != "revisionId" && name != "revision_id", "no revision parameter",
                        link + " -> " + once);
     if (amp == std::string::npos) break;

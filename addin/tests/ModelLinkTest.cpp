@@ -19,6 +19,8 @@ TEST(ModelLinkTest, RevisionParametersAreRemovedAndTheRestKept) {
       {"https://a.example/m/1 \t?revisionId=5", "https://a.example/m/1"},
       {"https://a.example/m/1?view=3d& &revisionId=5", "https://a.example/m/1?view=3d"},
       {" \r\n", ""},
+      {"  ?revisionId\t\t&revision_id=4&&", ""},
+      {"https://a.example/m/1?view=3d&revisionId =5", "https://a.example/m/1?view=3d"},
   };
   for (const auto& [link, normalised] : cases) {
     EXPECT_EQ(withoutRevisionParameters(link), normalised) << link;

@@ -8,8 +8,10 @@
 namespace ui {
 namespace {
 
+// White space around a name means nothing in a query, and the final trim of the link would
+// otherwise turn "revisionId\t" into a revision parameter only on a second pass.
 std::string parameterName(const std::string& parameter) {
-  return parameter.substr(0, parameter.find('='));
+  return synquo::trim(parameter.substr(0, parameter.find('=')));
 }
 
 std::string withoutParameter(const std::string& link, const std::string& name) {
