@@ -65,8 +65,12 @@ fs::path pathFromSetting(const std::string& text) {
 }
 
 // Caller holds the mutex.
+// The first failure also goes to the debug output at once: with no writable log, that is the
+// only place an administrator can see why the log stays empty.
 void rememberFailure(const char* what, const fs::path& path, const std::error_code& error) {
-  if (state().unreported.empty()) state().unreported = what + failureDetail(path, error);
+  if (!state().unreported.empty()) return;
+  state().unreported = what + failureDetail(path, error);
+  platform::os().debugOutput("Synquo log: " + state().unreported + "\n");
 }
 
 void writeUnfiltered(LogLevel level, std::string_view message) {

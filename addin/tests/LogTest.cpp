@@ -385,6 +385,29 @@ TEST(LogFaults, AFailedFileOperationIsReportedWithPathAndReasonAndLeavesNothing)
   EXPECT_GE(failures, 3);
 }
 
+TEST(LogFaults, ALogDirectoryThatIsAFileIsReportedOnceAndTheFileIsKept) {
+  LogCapture log(LogLevel::Info);
+  platform::FakePlatform fake;
+  platform::ScopedPlatform scope(fake);
+  const fs::path occupied = log.directory() / "occupied";
+  testsupport::writeFile(occupied, "someone's file");
+  setLogDirectory(occupied, "");
+  EXPECT_NO_THROW(info("one"));
+  EXPECT_NO_THROW(info("two"));
+
+  EXPECT_EQ(testsupport::readFile(occupied), "someone's file");
+  const std::string debug = fake.debugText();
+  const std::string report = "Synquo log: Failed to create log directory.";
+  ASSERT_NE(debug.find(report), std::string::npos) << debug;
+  EXPECT_EQ(debug.find(report, debug.find(report) + 1), std::string::npos) << "once: " << debug;
+  // Once the log can be written, it says what was lost.
+  setLogDirectory(log.directory(), "");
+  info("three");
+  const std::string content = testsupport::readFile(log.file());
+  EXPECT_NE(content.find("[WARNING] [Synquo] Failed to create log directory."), std::string::npos)
+      << content;
+}
+
 TEST(LogFile, AnUnopenableFileLosesTheLineQuietly) {
   LogCapture log(LogLevel::Info);
   fs::create_directory(log.file());

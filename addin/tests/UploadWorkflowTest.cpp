@@ -112,7 +112,8 @@ TEST(UploadWorkflow, EachCheckHidesTheOnesAfterIt) {
       {[&] { u.metadata.exportedFile = "out/bolt.prt"; }, kNoToken},
       {[&] { u.setToken("token"); }, kNotConfigured},
       {[&] { u.answerRoot(); }, kNotConfigured},
-      {[&] { u.answerUpload(); }, ""},
+      {[&] { u.answerUpload(); }, kUnconfirmedUploadText},
+      {[&] { u.answer.entries = {{"bolt.prt", "https://synquo.example/m/1"}}; }, ""},
   };
   for (size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE(i);
@@ -121,7 +122,7 @@ TEST(UploadWorkflow, EachCheckHidesTheOnesAfterIt) {
     EXPECT_EQ(result.error, steps[i].error);
     EXPECT_EQ(result.workspaceResolved, i > 0);
     EXPECT_EQ(result.workspaceId, i > 0 ? 7 : 0);
-    EXPECT_EQ(u.calls.empty(), i + 1 < steps.size());
+    EXPECT_EQ(u.calls.empty(), i + 2 < steps.size());
   }
 }
 
@@ -144,6 +145,8 @@ TEST(UploadWorkflow, ServiceOutcomeBecomesTheResult) {
       {"messages", messages, "A", true, true},
       {"standard exception", rootGone, "GetRootDirectory failed: gone", false, false},
       {"other exception", odd, kUnknown, true, false},
+      {"nothing confirmed", [](Upload& u) { u.answer.entries.clear(); }, kUnconfirmedUploadText,
+       true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -156,7 +159,7 @@ TEST(UploadWorkflow, ServiceOutcomeBecomesTheResult) {
     EXPECT_EQ(result.succeeded, c.error.empty());
     EXPECT_TRUE(result.workspaceResolved);
     EXPECT_EQ(result.rootDirectoryId, c.rootFound ? 70 : 0);
-    EXPECT_EQ(result.links.size(), c.uploadAnswered ? 1u : 0u);
+    EXPECT_EQ(result.links.size(), c.uploadAnswered ? u.answer.entries.size() : 0u);
     EXPECT_EQ(result.messages, c.uploadAnswered ? u.answer.errors : std::vector<std::string>());
     if (c.rootFound) {
       EXPECT_EQ(u.calls, (std::vector<std::string>{"root token 7", "upload token false"}));

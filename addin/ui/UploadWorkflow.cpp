@@ -126,7 +126,13 @@ UploadExecutionResult runUpload(int64_t workspaceId,
     result.links = std::move(uploaded.entries);
     result.messages = std::move(uploaded.errors);
     result.succeeded = result.messages.empty();
-    if (!result.succeeded) result.error = result.messages.front();
+    if (!result.succeeded) {
+      result.error = result.messages.front();
+    } else if (result.links.empty()) {
+      // Files were sent, so an answer without a single link or error confirms nothing.
+      result.succeeded = false;
+      result.error = kUnconfirmedUploadText;
+    }
   } catch (const std::exception& error) {
     result.succeeded = false;
     result.error = error.what();

@@ -35,6 +35,11 @@ std::vector<vantel::VantelUploadPayloadFile> uploadFilesFor(const synquo::ModelM
 vantel::VantelUploadPayload buildUploadPayload(const synquo::ModelMetadata& metadata,
                                                int64_t workspaceId, int64_t rootDirectoryId);
 
+// The error when the service answers an upload with neither links nor errors.
+inline constexpr const char* kUnconfirmedUploadText =
+    "Synquo did not confirm the upload: the service returned neither uploaded files nor errors. "
+    "Check the workspace in Synquo, then try the upload again.";
+
 // Uploads to the workspace of `workspaces` whose id is `workspaceId`. Uses that list
 // rather than asking the service again, so a workspace deleted meanwhile is still found.
 // Never raises: every failure comes back as the result's error text.

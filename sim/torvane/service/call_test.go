@@ -53,6 +53,24 @@ func TestFaultFileReplacesDelaysOrBreaksCalls(t *testing.T) {
 	}
 }
 
+func TestNthLimitsAFaultToOneCall(t *testing.T) {
+	s, env := newTestService(t)
+	faults := filepath.Join(t.TempDir(), "faults.json")
+	env.set(EnvFaults, faults)
+	real := func() (string, string) { return "real", "" }
+	os.WriteFile(faults, []byte(`{"GetWorkspace": {"error": "second", "nth": 2},
+		"*": {"error": "fourth overall", "nth": 4}}`), 0o644)
+	want := []struct{ name, err string }{
+		{"GetWorkspace", ""}, {"GetCurrentUser", ""}, {"GetWorkspace", "second"},
+		{"GetCurrentUser", "fourth overall"}, {"GetWorkspace", ""},
+	}
+	for i, w := range want {
+		if _, e := s.Call(w.name, nil, real); e != w.err {
+			t.Errorf("call %d (%s): error %q, want %q", i+1, w.name, e, w.err)
+		}
+	}
+}
+
 func TestJournalHasOneLinePerCallWithMaskedTokens(t *testing.T) {
 	s, env := newTestService(t)
 	journal := filepath.Join(t.TempDir(), "journal.jsonl")

@@ -38,6 +38,7 @@ type Service struct {
 	auth    authFlows
 	jobs    jobTable
 	models  modelServer
+	calls   callCount
 }
 
 // New creates a service over the store directory home. getenv reads the environment at the
@@ -65,7 +66,8 @@ func (s *Service) Call(name string, args map[string]interface{},
 	start := s.now()
 	var payload, errText string
 	faulted := false
-	f, err := lookupFault(s.getenv(EnvFaults), name)
+	ofName, ofAll := s.calls.next(name)
+	f, err := lookupFault(s.getenv(EnvFaults), name, ofName, ofAll)
 	switch {
 	case err != nil:
 		errText, faulted = err.Error(), true
