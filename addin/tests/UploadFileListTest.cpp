@@ -64,7 +64,7 @@ TEST_F(UploadFileList, ListShowsWhatAnUploadSendsRootFirst) {
       {"single part",
        [](UploadFileList& t) { nxsim::setDisplayedPart(t.part("plate.prt", 1572864)); },
        {"plate.prt  1.50 MB"}},
-      {"assembly with an unsaved and unsupported members",
+      {"unsaved root and members, unsupported members",
        [](UploadFileList& t) {
          const tag_t root = t.part("asm.prt", 1048576);
          nxsim::PartDefinition bolt = t.native("bolt.prt", t.id(), 524288);
@@ -75,17 +75,11 @@ TEST_F(UploadFileList, ListShowsWhatAnUploadSendsRootFirst) {
          gone.fullPath = platform::toUtf8(t.models_.path() / "gone.prt");  // never written
          nxsim::addComponent(root, nxsim::addPart(gone));
          nxsim::addComponent(root, host::NULL_TAG, "housing.stp");
-         nxsim::setDisplayedPart(root);
-       },
-       {"asm.prt  1.00 MB", "bolt.prt  0.50 MB (unsaved)", "gone.prt (not supported)",
-        "housing.stp (not supported)"}},
-      {"unsaved root",
-       [](UploadFileList& t) {
-         const tag_t root = t.part("plate.prt", 0);
          nxsim::setModified(root, true);
          nxsim::setDisplayedPart(root);
        },
-       {"plate.prt  0.00 MB (unsaved)"}},
+       {"asm.prt  1.00 MB (unsaved)", "bolt.prt  0.50 MB (unsaved)", "gone.prt (not supported)",
+        "housing.stp (not supported)"}},
       {"twenty-five files",
        [](UploadFileList& t) {
          const tag_t root = t.part("asm.prt", 0);
