@@ -3,8 +3,10 @@
 // twenty lines before the rest is counted.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/platform/TextEncoding.h"
