@@ -48,6 +48,11 @@ std::string memberKey(const vantel::VantelUploadPayloadFile& record);
 // Pre-checks, depth first, stopping at the first hit; the root itself is not tested.
 bool hasUnsavedChildren(host::BasePart* root);
 bool hasUnsupportedChildSources(host::BasePart* root);
+// The same checks over every member, silently, for the dialog to mark them: the source paths
+// (UTF-8) of members with unsaved changes, and of members an upload cannot carry (the loaded
+// part's source, else the backing name). An NX failure ends the walk with what was found.
+std::vector<std::string> unsavedMemberSources(host::BasePart* root);
+std::vector<std::string> unsupportedMemberSources(host::BasePart* root);
 
 // The part file name the assembly records for a component (UF_ASSEM_ask_component_data);
 // none when UF fails or the name is empty.

@@ -1,7 +1,9 @@
 // The checks over an assembly's members that the dialog's warnings rest on: a member with
 // unsaved changes, and a member backed by a file an upload cannot carry.
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "addin/export/AssemblyCollection.h"
 #include "addin/export/ExportPath.h"
@@ -17,10 +19,16 @@ using host::Assemblies::Component;
 namespace {
 
 // Depth first over the members below the root, stopping at the first component the test
-// answers true for. Any NX failure on the way answers false.
-bool anyMember(host::BasePart* root, const std::function<bool(Component*)>& test) {
+// answers true for when asked to. Any NX failure ends the walk; the answer is whether the test
+// answered true for any component before.
+bool walkMembers(host::BasePart* root, const std::function<bool(Component*)>& test,
+                 bool stopAtFirst) {
+  bool found = false;
   const std::function<bool(Component*)> visit = [&](Component* component) {
-    if (test(component)) return true;
+    if (test(component)) {
+      found = true;
+      if (stopAtFirst) return true;
+    }
     for (Component* child : component->GetChildren()) {
       if (visit(child)) return true;
     }
@@ -37,7 +45,26 @@ bool anyMember(host::BasePart* root, const std::function<bool(Component*)>& test
     }
   } catch (...) {
   }
-  return false;
+  return found;
+}
+
+bool anyMember(host::BasePart* root, const std::function<bool(Component*)>& test) {
+  return walkMembers(root, test, true);
+}
+
+// The source paths of every member the test names, without stopping.
+std::vector<std::string> everyMember(
+    host::BasePart* root, const std::function<std::optional<std::string>(Component*)>& test) {
+  std::vector<std::string> sources;
+  walkMembers(
+      root,
+      [&](Component* component) {
+        std::optional<std::string> source = test(component);
+        if (source) sources.push_back(std::move(*source));
+        return source.has_value();
+      },
+      false);
+  return sources;
 }
 
 bool hasDirectory(const std::string& path) {
@@ -48,14 +75,29 @@ std::string extensionOf(const std::string& utf8Path) {
   return lowerCaseExtension(platform::fromUtf8(utf8Path));
 }
 
-bool unsupportedMember(Component* component) {
+// A member an upload cannot carry: its loaded part (may be null) and the file that failed.
+struct UnsupportedHit {
+  host::Part* part = nullptr;
+  std::string file;
+};
+
+// The member's source path for the dialog: the loaded part's, else the file that failed.
+std::string shownSource(const UnsupportedHit& hit) {
+  const std::string loaded = hit.part == nullptr ? std::string() : hit.part->FullPath();
+  return loaded.empty() ? hit.file : loaded;
+}
+
+// Each hit is logged when asked to.
+std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) {
   auto* part = dynamic_cast<host::Part*>(component->Prototype());
   if (const std::optional<std::string> backing = componentBackingName(component)) {
     const std::string extension = extensionOf(*backing);
     if (!extension.empty() && extension != ".prt") {
-      logging::warning("Assembly child has unsupported backing file type: backing_source=\"",
-                       *backing, "\" extension=\"", extension, "\".");
-      return true;
+      if (log) {
+        logging::warning("Assembly child has unsupported backing file type: backing_source=\"",
+                         *backing, "\" extension=\"", extension, "\".");
+      }
+      return UnsupportedHit{part, *backing};
     }
     if (extension == ".prt" && hasDirectory(*backing) && !isUsableLocalFile(*backing)) {
       bool saved = false;
@@ -64,45 +106,75 @@ bool unsupportedMember(Component* component) {
         saved = extensionOf(loaded) == ".prt" && isUsableLocalFile(loaded);
       }
       if (!saved) {
-        logging::warning("Assembly child backing .prt is not saved locally: backing_source=\"",
-                         *backing, "\".");
-        return true;
+        if (log) {
+          logging::warning("Assembly child backing .prt is not saved locally: backing_source=\"",
+                           *backing, "\".");
+        }
+        return UnsupportedHit{part, *backing};
       }
     }
   }
-  if (part == nullptr || isManagedPart(part)) return false;
+  if (part == nullptr || isManagedPart(part)) return std::nullopt;
   const std::string source = part->FullPath();
   const std::string extension = extensionOf(source);
   const bool unsupported =
       (!extension.empty() && extension != ".prt") ||
       (extension == ".prt" && hasDirectory(source) && !isUsableLocalFile(source));
-  if (!unsupported) return false;
-  logging::warning("Assembly child has unsupported loaded part source: part=\"", partLogLabel(part),
-                   "\" source=\"", source, "\" extension=\"",
-                   extension.empty() ? extensionOf(part->Leaf()) : extension, "\".");
-  return true;
+  if (!unsupported) return std::nullopt;
+  if (log) {
+    logging::warning("Assembly child has unsupported loaded part source: part=\"",
+                     partLogLabel(part), "\" source=\"", source, "\" extension=\"",
+                     extension.empty() ? extensionOf(part->Leaf()) : extension, "\".");
+  }
+  return UnsupportedHit{part, source};
+}
+
+// The member's part when it has unsaved changes, else null; a failing UF_initialize and the
+// hit are logged when asked to.
+host::Part* unsavedMember(Component* component, bool log) {
+  auto* part = dynamic_cast<host::Part*>(component->Prototype());
+  if (part == nullptr) return nullptr;
+  UfScope uf;
+  if (!uf.ok()) {
+    if (log) {
+      logging::warning(
+          "Assembly child modified-state check failed because UF_initialize returned status ",
+          uf.status(), ": part=\"", partLogLabel(part), "\".");
+    }
+    return nullptr;
+  }
+  if (!uf.uf().UF_PART_is_modified(part->Tag())) return nullptr;
+  if (log) {
+    logging::warning("Assembly child has unsaved changes: part=\"", partLogLabel(part), "\".");
+  }
+  return part;
 }
 
 }  // namespace
 
 bool hasUnsavedChildren(host::BasePart* root) {
-  return anyMember(root, [](Component* component) {
-    auto* part = dynamic_cast<host::Part*>(component->Prototype());
-    if (part == nullptr) return false;
-    UfScope uf;
-    if (!uf.ok()) {
-      logging::warning(
-          "Assembly child modified-state check failed because UF_initialize returned status ",
-          uf.status(), ": part=\"", partLogLabel(part), "\".");
-      return false;
-    }
-    if (!uf.uf().UF_PART_is_modified(part->Tag())) return false;
-    logging::warning("Assembly child has unsaved changes: part=\"", partLogLabel(part), "\".");
-    return true;
+  return anyMember(root, [](Component* c) { return unsavedMember(c, true) != nullptr; });
+}
+
+bool hasUnsupportedChildSources(host::BasePart* root) {
+  return anyMember(root, [](Component* c) { return unsupportedMember(c, true).has_value(); });
+}
+
+std::vector<std::string> unsavedMemberSources(host::BasePart* root) {
+  return everyMember(root, [](Component* c) -> std::optional<std::string> {
+    host::Part* part = unsavedMember(c, false);
+    if (part == nullptr) return std::nullopt;
+    return part->FullPath();
   });
 }
 
-bool hasUnsupportedChildSources(host::BasePart* root) { return anyMember(root, unsupportedMember); }
+std::vector<std::string> unsupportedMemberSources(host::BasePart* root) {
+  return everyMember(root, [](Component* c) -> std::optional<std::string> {
+    const std::optional<UnsupportedHit> hit = unsupportedMember(c, false);
+    if (!hit) return std::nullopt;
+    return shownSource(*hit);
+  });
+}
 
 std::optional<std::string> componentBackingName(Component* component) {
   if (component == nullptr) return std::nullopt;

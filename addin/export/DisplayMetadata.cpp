@@ -5,9 +5,11 @@
 #include <stdexcept>
 
 #include "addin/export/AssemblyCollection.h"
+#include "addin/export/DrawingPdfExport.h"
 #include "addin/export/ExportPath.h"
 #include "addin/export/ExportSupport.h"
 #include "addin/export/ManagedCloneExport.h"
+#include "addin/export/SharedIdentity.h"
 #include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
@@ -90,7 +92,8 @@ ModelMetadata readDisplayMetadata() {
   clearTraceabilityError();
   m.legacyIdentifier = legacyIdRequiresAttribute(part);
   const bool drawing = isDraftingApplication();
-  m.unsaved = unsavedModel(part, drawing);
+  const bool rootModified = isModified(part);
+  m.unsaved = rootModified || (!drawing && hasUnsavedChildren(part));
   m.source = part->FullPath();
   m.managed = isManagedPart(part);
   m.familyInstance = !drawing && isFamilyInstance(part);
@@ -142,8 +145,14 @@ ModelMetadata readDisplayMetadata() {
   }
   if (!m.fileName.empty()) m.uploadName = m.fileName;
 
+  if (rootModified) m.unsavedSources.push_back(m.source);
   if (drawing) {
     m.isAssembly = false;
+    try {
+      m.drawingPdfName = drawingPdfBaseName(part, m.source) + ".pdf";
+    } catch (...) {
+      // The name is only shown; the export names its file again and reports what fails.
+    }
   } else {
     const CollectedFiles collected =
         m.managed ? collectManagedUploadFiles(part, parentOf(m.exportedFile), ExportMode::Display)
@@ -155,6 +164,13 @@ ModelMetadata readDisplayMetadata() {
       if (total > 0) m.sizeMegabytes = total;
     }
     m.unsupportedFileTypes = hasUnsupportedChildSources(part);
+    m.sharedIdentityFiles = findSharedIdentities(m.files);
+    // Only a warning that shows needs its members named, so a clean model is walked no more.
+    if (m.unsaved) {
+      const std::vector<std::string> members = unsavedMemberSources(part);
+      m.unsavedSources.insert(m.unsavedSources.end(), members.begin(), members.end());
+    }
+    if (m.unsupportedFileTypes) m.unsupportedSources = unsupportedMemberSources(part);
     if (m.managed && m.isAssembly && !m.files.empty()) {
       if (const auto newest = newestModification(m.files, m.exportedFile)) {
         m.lastModified = formatLocalFileTime(*newest);
@@ -197,6 +213,7 @@ void prepareUpload(ModelMetadata& m) {
     m.preparationError = "Save the NX file before uploading to Synquo.";
     m.exportedFile.clear();
     m.files.clear();
+    m.sharedIdentityFiles.clear();
     logging::warning(
         "NX upload preparation stopped because the native model has no saved local source "
         "file: part=\"",
@@ -247,6 +264,7 @@ void prepareUpload(ModelMetadata& m) {
     m.isAssembly = collected.isAssembly;
     if (uploadedCount(m.files) > 0) m.sizeMegabytes = totalSizeMegabytes(m.files);
   }
+  m.sharedIdentityFiles = findSharedIdentities(m.files);
   m.traceabilityError = traceabilityError();
   logging::info("Prepared NX upload files: file_name=\"", m.fileName, "\" source_file_id=\"",
                 m.sourceFileId, "\" drawing=", drawing, " managed=", managed,

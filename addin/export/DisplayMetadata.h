@@ -42,6 +42,10 @@ std::string revisionId(host::BasePart* part);
 std::string sourceFileId(const std::string& traceableId, bool drawingMode, bool familyInstance,
                          const std::string& fileName);
 
+// Megabytes of the record's local file, else its source file; none when that is not a regular
+// file or its size cannot be read.
+std::optional<double> recordSizeMegabytes(const vantel::VantelUploadPayloadFile& record);
+
 // Megabytes of the records' local files (else their source files) that exist as regular files.
 double totalSizeMegabytes(const std::vector<vantel::VantelUploadPayloadFile>& files);
 

@@ -58,16 +58,21 @@ std::string formatUtcFileTime(std::chrono::system_clock::time_point when) {
                     "%Y-%m-%dT%H:%M:%SZ");
 }
 
+std::optional<double> recordSizeMegabytes(const vantel::VantelUploadPayloadFile& record) {
+  const std::string& chosen =
+      record.localFilePath.empty() ? record.sourceFilePath : record.localFilePath;
+  const std::optional<fs::path> path = regularFile(chosen);
+  std::uintmax_t size = 0;
+  if (!path || platform::os().fileSize(*path, size)) return std::nullopt;
+  return static_cast<double>(size) / kBytesPerMegabyte;
+}
+
 double totalSizeMegabytes(const std::vector<vantel::VantelUploadPayloadFile>& files) {
-  std::uintmax_t total = 0;
+  double total = 0;
   for (const vantel::VantelUploadPayloadFile& record : files) {
-    const std::string& chosen =
-        record.localFilePath.empty() ? record.sourceFilePath : record.localFilePath;
-    const std::optional<fs::path> path = regularFile(chosen);
-    std::uintmax_t size = 0;
-    if (path && !platform::os().fileSize(*path, size)) total += size;
+    total += recordSizeMegabytes(record).value_or(0.0);
   }
-  return static_cast<double>(total) / kBytesPerMegabyte;
+  return total;
 }
 
 std::optional<std::chrono::system_clock::time_point> newestModification(

@@ -43,6 +43,14 @@ struct ModelMetadata {
   bool unsupportedFileTypes = false;
   // What an upload sends; a record with a local file path counts as an uploaded file.
   std::vector<vantel::VantelUploadPayloadFile> files;
+  // File names of collected records whose source file id another file also carries.
+  std::vector<std::string> sharedIdentityFiles;
+  // Read for the dialog's file list only: the source paths (UTF-8) of the model's parts with
+  // unsaved changes and of the members an upload cannot carry, and in drawing mode the name
+  // of the PDF the upload will print.
+  std::vector<std::string> unsavedSources;
+  std::vector<std::string> unsupportedSources;
+  std::string drawingPdfName;
 };
 
 }  // namespace synquo

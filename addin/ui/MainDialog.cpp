@@ -14,11 +14,13 @@
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
 #include "addin/ui/HelpContext.h"
+#include "addin/ui/IdentityWarning.h"
 #include "addin/ui/MainDialogState.h"
 #include "addin/ui/MessageBoxes.h"
 #include "addin/ui/SignInActions.h"
 #include "addin/ui/SizeText.h"
 #include "addin/ui/TargetWarning.h"
+#include "addin/ui/UploadFileList.h"
 #include "addin/ui/UploadGate.h"
 #include "addin/ui/WorkspaceLoader.h"
 
@@ -113,6 +115,8 @@ class MainDialogWindow {
     showWarning("unsupportedWarningGroup", "unsupportedWarning", m.unsupportedFileTypes,
                 "Non-PRT files are not supported for upload to Synquo. Synquo supports only PRT "
                 "file uploads.");
+    showWarning("identityWarningGroup", "identityWarning", !m.sharedIdentityFiles.empty(),
+                sharedIdentityWarning(m.sharedIdentityFiles));
     if (auto properties = dialog_->GetBlockProperties("targetWarningGroup")) {
       properties->SetLogical("Show", false);
     }
@@ -131,6 +135,22 @@ class MainDialogWindow {
     setLabel("fileSize", sizeLine(model));
     setLabel("lastModified", std::string(kIndent) + "Last modified: " +
                                  (model.lastModified.empty() ? "Unknown" : model.lastModified));
+    showUploadFiles(model);
+  }
+
+  // Blocks "uploadFile1" to "uploadFile21" in the group "uploadFilesGroup", one line each.
+  void showUploadFiles(const synquo::ModelMetadata& model) {
+    const std::vector<std::string> lines = uploadFileLines(model);
+    for (size_t i = 0; i <= kListedUploadFiles; ++i) {
+      const std::string id = "uploadFile" + std::to_string(i + 1);
+      if (i < lines.size()) setLabel(id.c_str(), lines[i]);
+      if (auto properties = dialog_->GetBlockProperties(id)) {
+        properties->SetLogical("Show", i < lines.size());
+      }
+    }
+    if (auto properties = dialog_->GetBlockProperties("uploadFilesGroup")) {
+      properties->SetLogical("Show", !lines.empty());
+    }
   }
 
   void loadWorkspaceList(MainDialogState& state, auth::SessionManager& session) {

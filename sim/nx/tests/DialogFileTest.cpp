@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "sim/nx/NxSim.h"
 
@@ -74,14 +75,18 @@ TEST_F(DialogFile, ShippedMainDialogHasEveryBlockTheAddinUses) {
                          {"workspaceList", "Enumeration"},
                          {"signOutButton", "Button"},
                          {"uploadButton", "Button"}});
-  for (const char* id : {"emailLabel", "versionLabel", "idWarning", "drwWarning", "unsavedWarning",
-                         "unsupportedWarning", "targetWarning"}) {
+  std::vector<std::string> labels = {"emailLabel",      "versionLabel",   "idWarning",
+                                     "drwWarning",      "unsavedWarning", "unsupportedWarning",
+                                     "identityWarning", "targetWarning"};
+  for (int line = 1; line <= 21; ++line) labels.push_back("uploadFile" + std::to_string(line));
+  for (const std::string& id : labels) {
     auto properties = dialog->GetBlockProperties(id);
     ASSERT_NE(properties, nullptr) << id;
     properties->SetString("Label", "text");
   }
-  for (const char* id : {"idWarningGroup", "drwWarningGroup", "unsavedWarningGroup",
-                         "unsupportedWarningGroup", "targetWarningGroup"}) {
+  for (const char* id :
+       {"idWarningGroup", "drwWarningGroup", "unsavedWarningGroup", "unsupportedWarningGroup",
+        "identityWarningGroup", "targetWarningGroup", "uploadFilesGroup"}) {
     auto properties = dialog->GetBlockProperties(id);
     ASSERT_NE(properties, nullptr) << id;
     EXPECT_FALSE(properties->GetLogical("Show")) << id;
