@@ -137,6 +137,8 @@ void reset() {
   Lock lock(state().mutex);
   State& s = state();
   s.parts.clear();
+  s.partsByName.clear();
+  s.partsByNumber.clear();
   s.components.clear();
   s.sheets.clear();
   s.displayed = NULL_TAG;

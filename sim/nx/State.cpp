@@ -158,13 +158,8 @@ std::string encodedName(const PartData& part) {
 }
 
 PartData* findPartByName(const std::string& name) {
-  for (auto& [tag, part] : state().parts) {
-    if ((part.definition.managed && encodedName(part) == name) ||
-        (!part.definition.fullPath.empty() && part.definition.fullPath == name)) {
-      return &part;
-    }
-  }
-  return nullptr;
+  const auto found = state().partsByName.find(name);
+  return found == state().partsByName.end() ? nullptr : findPart(found->second);
 }
 
 bool copyToBuffer(const std::string& text, char* buffer, int size) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "addin/host/Nx.h"
@@ -78,6 +79,10 @@ struct State {
   std::map<tag_t, PartData> parts;
   std::map<tag_t, ComponentData> components;
   std::map<tag_t, SheetData> sheets;
+  // The first part (lowest tag) by encoded name or full path, and by Teamcenter part number,
+  // so lookups by name stay constant-time in large assemblies.
+  std::unordered_map<std::string, tag_t> partsByName;
+  std::unordered_map<std::string, tag_t> partsByNumber;
   tag_t displayed = NULL_TAG;
   int applicationModule = 0;
 
