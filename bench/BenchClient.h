@@ -44,8 +44,7 @@ class InstantTorvane : public vantel::VantelBridgeInterface {
     return {};
   }
   vantel::BridgeResponse listSupportedFileTypes(const std::string&) override { return {}; }
-  vantel::BridgeResponse upload(const std::string&, const std::string& payloadJson,
-                                bool) override {
+  vantel::BridgeResponse upload(const std::string&, const std::string& payloadJson, bool) override {
     lastRequestBytes = payloadJson.size();
     return {uploadResult, ""};
   }

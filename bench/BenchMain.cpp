@@ -28,7 +28,8 @@ class MedianCollector : public benchmark::ConsoleReporter {
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
       if (!median && !single) continue;
-      Figures& f = figures[run.benchmark_name().substr(0, run.benchmark_name().find("_median"))];
+      const std::string& args = run.run_name.args;
+      Figures& f = figures[run.run_name.function_name + (args.empty() ? "" : "/" + args)];
       f.seconds = run.GetAdjustedRealTime() * timeUnitSeconds(run.time_unit);
       for (const auto& [name, counter] : run.counters) f.counters[name] = counter.value;
     }

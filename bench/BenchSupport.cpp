@@ -4,6 +4,7 @@
 #include <malloc.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <new>
 
@@ -32,8 +33,7 @@ void grow(void* pointer) {
 
 void shrink(void* pointer) {
   if (pointer == nullptr) return;
-  live.fetch_sub(static_cast<std::int64_t>(malloc_usable_size(pointer)),
-                 std::memory_order_relaxed);
+  live.fetch_sub(static_cast<std::int64_t>(malloc_usable_size(pointer)), std::memory_order_relaxed);
 }
 
 // The native OS, except where the test installation says where things are; copies are
@@ -124,19 +124,27 @@ fs::path freshDirectory(const std::string& name) {
 
 std::vector<fs::path> writeFiles(const fs::path& directory, int count, std::size_t bytes,
                                  const std::function<std::string(int)>& nameOf) {
+  // Each repetition sets up again; creating thousands of files each time would dominate.
+  static std::map<std::string, std::vector<fs::path>> written;
+  const std::string key =
+      directory.string() + "|" + std::to_string(count) + "|" + std::to_string(bytes);
+  if (const auto found = written.find(key); found != written.end()) return found->second;
+  fs::remove_all(directory);
+  fs::create_directories(directory);
   std::vector<fs::path> paths;
   const std::string content(bytes, 'x');
   for (int i = 0; i < count; ++i) {
     paths.push_back(directory / nameOf(i));
     testsupport::writeFile(paths.back(), content);
   }
+  written[key] = paths;
   return paths;
 }
 
 benchmark::internal::Benchmark* add(const std::string& name,
                                     std::function<void(benchmark::State&)> body) {
-  benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(
-      name.c_str(), [body](benchmark::State& state) { body(state); });
+  benchmark::internal::Benchmark* b =
+      benchmark::RegisterBenchmark(name.c_str(), [body](benchmark::State& state) { body(state); });
   b->UseRealTime();
   if (smokeRun) {
     b->Iterations(1);
@@ -175,6 +183,4 @@ void operator delete[](void* pointer) noexcept { operator delete(pointer); }
 void operator delete(void* pointer, std::size_t) noexcept { operator delete(pointer); }
 void operator delete[](void* pointer, std::size_t) noexcept { operator delete(pointer); }
 void operator delete(void* pointer, const std::nothrow_t&) noexcept { operator delete(pointer); }
-void operator delete[](void* pointer, const std::nothrow_t&) noexcept {
-  operator delete(pointer);
-}
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept { operator delete(pointer); }

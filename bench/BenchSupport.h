@@ -45,7 +45,8 @@ std::int64_t peakHeapBytes();
 
 // A fresh directory below the scratch directory.
 std::filesystem::path freshDirectory(const std::string& name);
-// Writes `count` files of `bytes` bytes named by `nameOf(i)`; returns their paths.
+// A directory below the scratch directory, holding `count` files of `bytes` bytes named by
+// `nameOf(i)`, written once per process; returns their paths.
 std::vector<std::filesystem::path> writeFiles(const std::filesystem::path& directory, int count,
                                               std::size_t bytes,
                                               const std::function<std::string(int)>& nameOf);

@@ -154,8 +154,8 @@ void registerClientBenchmarks() {
   add("client_upload_request_floor", bareUploadRequest)->Arg(files);
   const std::string w = "/" + std::to_string(workspaces);
   const std::string f = "/" + std::to_string(files);
-  addRow({Row::Kind::Ratio, "2. parse 10,000 workspaces vs bare nlohmann",
-          "client_workspaces" + w, "client_workspaces_floor" + w, 1.5});
+  addRow({Row::Kind::Ratio, "2. parse 10,000 workspaces vs bare nlohmann", "client_workspaces" + w,
+          "client_workspaces_floor" + w, 1.5});
   addRow({Row::Kind::Ratio, "2. parse upload result of 2,000 vs bare nlohmann",
           "client_upload_result" + f, "client_upload_result_floor" + f, 1.5});
   addRow({Row::Kind::Ratio, "3. write upload request of 2,000 files vs bare nlohmann",

@@ -72,7 +72,7 @@ tag_t display(const nxsim::PartDefinition& definition) {
 void managedCollection(benchmark::State& state) {
   Installation& installation = Installation::get();
   const int members = static_cast<int>(state.range(0));
-  const fs::path shared = freshDirectory("managed-export");
+  const fs::path shared = installation.scratch() / ("managed-export-" + std::to_string(members));
   writeFiles(shared, members + 1, 64, [](int i) { return memberName(i) + ".prt"; });
   nxsim::reset();
   const tag_t root = display(managedPart(0));
@@ -80,6 +80,9 @@ void managedCollection(benchmark::State& state) {
   host::BasePart* rootPart = nxsim::partObject(root);
   std::size_t files = 0;
   for (auto _ : state) {
+    state.PauseTiming();
+    nxsim::clearJournal();  // a session's journal, not one across all repetitions
+    state.ResumeTiming();
     const synquo::CollectedFiles collected =
         synquo::collectManagedUploadFiles(rootPart, shared, synquo::ExportMode::Display);
     files = collected.files.size();
@@ -98,13 +101,15 @@ struct RepeatedAssembly {
 
 RepeatedAssembly repeatedAssembly(int distinct, int uses) {
   RepeatedAssembly assembly;
-  assembly.files = writeFiles(freshDirectory("local-models"), distinct, kFileBytes,
-                              [](int i) { return memberName(i) + ".prt"; });
+  assembly.files =
+      writeFiles(Installation::get().scratch() / ("models-" + std::to_string(distinct)), distinct,
+                 kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   assembly.distinctBytes = static_cast<std::uintmax_t>(distinct) * kFileBytes;
   nxsim::reset();
   assembly.root = display(nativePart(assembly.files[0], 0));
   std::vector<tag_t> parts;
-  for (int i = 1; i < distinct; ++i) parts.push_back(nxsim::addPart(nativePart(assembly.files[static_cast<std::size_t>(i)], i)));
+  for (int i = 1; i < distinct; ++i)
+    parts.push_back(nxsim::addPart(nativePart(assembly.files[static_cast<std::size_t>(i)], i)));
   addUses(assembly.root, uses,
           [&](int i) { return parts[static_cast<std::size_t>(i) % parts.size()]; });
   return assembly;
@@ -120,6 +125,7 @@ void localCollection(benchmark::State& state) {
     state.PauseTiming();
     installation.clearSessions();
     installation.resetCopiedBytes();
+    nxsim::clearJournal();
     state.ResumeTiming();
     benchmark::DoNotOptimize(synquo::collectLocalUploadFiles(root));
     copied = installation.copiedBytes();
@@ -141,8 +147,8 @@ void copyAll(benchmark::State& state, const std::vector<fs::path>& files) {
 
 void localCollectionFloor(benchmark::State& state) {
   const std::vector<fs::path> files =
-      writeFiles(freshDirectory("local-floor"), static_cast<int>(state.range(0)), kFileBytes,
-                 [](int i) { return memberName(i) + ".prt"; });
+      writeFiles(Installation::get().scratch() / "local-floor", static_cast<int>(state.range(0)),
+                 kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   copyAll(state, files);
   state.counters["copied_bytes"] =
       static_cast<double>(static_cast<std::uintmax_t>(files.size()) * kFileBytes);
@@ -151,18 +157,24 @@ void localCollectionFloor(benchmark::State& state) {
 void displayMetadata(benchmark::State& state) {
   Installation& installation = Installation::get();
   const int members = static_cast<int>(state.range(0));
-  const fs::path models = freshDirectory("display-models");
+  const fs::path models = installation.scratch() / "display-models";
   writeFiles(models, 1, kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   nxsim::reset();
   const tag_t root = display(nativePart(models / (memberName(0) + ".prt"), 0));
   addUses(root, members, [&](int i) {
     return nxsim::addPart(nativePart(models / (memberName(i + 1) + ".prt"), i + 1));
   });
+  nxsim::clearJournal();
   startPeak();
   const std::int64_t before = liveHeapBytes();
   benchmark::DoNotOptimize(synquo::readDisplayMetadata());
   const std::int64_t peak = peakHeapBytes() - before;
-  for (auto _ : state) benchmark::DoNotOptimize(synquo::readDisplayMetadata());
+  for (auto _ : state) {
+    state.PauseTiming();
+    nxsim::clearJournal();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(synquo::readDisplayMetadata());
+  }
   state.counters["peak_bytes_per_member"] = static_cast<double>(peak) / members;
   installation.clearSessions();
   nxsim::reset();
@@ -180,6 +192,7 @@ void uploadShare(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     installation.clearSessions();
+    nxsim::clearJournal();
     synquo::ModelMetadata metadata = shown;
     state.ResumeTiming();
     synquo::prepareUpload(metadata);
@@ -194,8 +207,8 @@ void uploadShare(benchmark::State& state) {
 
 void uploadShareFloor(benchmark::State& state) {
   const std::vector<fs::path> files =
-      writeFiles(freshDirectory("upload-floor"), static_cast<int>(state.range(0)), kFileBytes,
-                 [](int i) { return memberName(i) + ".prt"; });
+      writeFiles(Installation::get().scratch() / "upload-floor", static_cast<int>(state.range(0)),
+                 kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   copyAll(state, files);
 }
 
@@ -215,8 +228,8 @@ void registerCollectionBenchmarks() {
 
   addRow({Row::Kind::Growth, "4. managed collection t(2,000)/t(200)", "managed_collection/2000",
           "managed_collection/200", 12});
-  addRow({Row::Kind::Growth, "4. managed collection t(20,000)/t(2,000)",
-          "managed_collection/20000", "managed_collection/2000", 12});
+  addRow({Row::Kind::Growth, "4. managed collection t(20,000)/t(2,000)", "managed_collection/20000",
+          "managed_collection/2000", 12});
   addRow({Row::Kind::Ratio, "5. local collection 2,000 uses of 200 files vs copy_file",
           "local_collection/200/2000", "local_collection_floor/200", 1.2});
   addRow({Row::Kind::Counter, "5. bytes copied vs bytes of the 200 distinct files",
@@ -228,8 +241,8 @@ void registerCollectionBenchmarks() {
           "display_metadata/2000", 12});
   addRow({Row::Kind::Counter, "6. display metadata peak heap per member (20,000)",
           "display_metadata/20000", "display_metadata/20000", 4096, "peak_bytes_per_member"});
-  addRow({Row::Kind::Ratio, "7. upload share of 2,000 files vs copying them",
-          "upload_share/2000", "upload_share_floor/2000", 1.2});
+  addRow({Row::Kind::Ratio, "7. upload share of 2,000 files vs copying them", "upload_share/2000",
+          "upload_share_floor/2000", 1.2});
 }
 
 }  // namespace bench

@@ -27,11 +27,10 @@ void logLine(benchmark::State& state) {
 void logLineFloor(benchmark::State& state) {
   Installation::get();
   const fs::path file = freshDirectory("log-floor") / logging::kLogFileName;
-  const std::string line =
-      logging::formatLogLine(logging::LogLevel::Info,
-                             "Uploaded NX file: part=\"" + kPart.u8string() +
-                                 "\" files=2000 size_mb=12.5 assembly=true.") +
-      "\r\n";
+  const std::string line = logging::formatLogLine(logging::LogLevel::Info,
+                                                  "Uploaded NX file: part=\"" + kPart.u8string() +
+                                                      "\" files=2000 size_mb=12.5 assembly=true.") +
+                           "\r\n";
   for (auto _ : state) {
     const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     benchmark::DoNotOptimize(::write(fd, line.data(), line.size()));
