@@ -29,10 +29,7 @@ LogState& state() {
   return *instance;
 }
 
-std::atomic<int>& levelValue() {
-  static std::atomic<int> value{static_cast<int>(LogLevel::Info)};
-  return value;
-}
+std::atomic<int>& levelValue() { return detail::threshold; }
 
 void setLevel(LogLevel level) {
   levelValue().store(static_cast<int>(level), std::memory_order_relaxed);
@@ -67,6 +64,30 @@ fs::path pathFromSetting(const std::string& text) {
 // Caller holds the mutex.
 void rememberFailure(const char* what, const fs::path& path, const std::error_code& error) {
   if (state().unreported.empty()) state().unreported = what + failureDetail(path, error);
+}
+
+// Appends, and makes the directories on the way only when the append fails without one:
+// asking before every line would cost a system call each. Caller holds the mutex. False when
+// the text was not written; the failure is remembered.
+bool appendCreating(const fs::path& path, const std::string& text) {
+  platform::Platform& os = platform::os();
+  std::error_code error = os.appendLine(path, text);
+  if (!error) return true;
+  const fs::path parent = path.parent_path();
+  platform::FileType type = platform::FileType::NotFound;
+  const bool parentIsDirectory =
+      parent.empty() ||
+      (!os.status(parent, platform::Links::Follow, type) && type == platform::FileType::Directory);
+  if (!parentIsDirectory) {
+    if (const std::error_code created = os.createDirectories(parent)) {
+      rememberFailure("Failed to create log directory.", parent, created);
+      return false;
+    }
+    error = os.appendLine(path, text);
+    if (!error) return true;
+  }
+  rememberFailure("Failed to write log file.", path, error);
+  return false;
 }
 
 void writeUnfiltered(LogLevel level, std::string_view message) {
@@ -122,10 +143,7 @@ LogLevel currentLogLevel() {
   return static_cast<LogLevel>(levelValue().load(std::memory_order_relaxed));
 }
 
-bool isLogLevelEnabled(LogLevel level) {
-  const LogLevel current = currentLogLevel();
-  return current != LogLevel::Off && static_cast<int>(level) >= static_cast<int>(current);
-}
+bool isLogLevelEnabled(LogLevel level) { return detail::passes(level); }
 
 std::optional<LogLevel> parseLogLevel(std::string_view text) {
   const std::string name = synquo::toUpperAscii(synquo::trim(text));
@@ -232,22 +250,12 @@ void writeLogLine(const std::string& line) {
   try {
     const fs::path path = resolveLocked(kLogFileName);
     if (path.empty()) return;
-    platform::Platform& os = platform::os();
-    const fs::path parent = path.parent_path();
-    if (!parent.empty()) {
-      if (const std::error_code error = os.createDirectories(parent)) {
-        rememberFailure("Failed to create log directory.", parent, error);
-        return;
-      }
-    }
     if (!state().unreported.empty()) {
       const std::string report = formatLogLine(LogLevel::Warning, state().unreported);
-      if (os.appendLine(path, report)) return;  // this line is lost too; the report waits
+      if (!appendCreating(path, report)) return;  // this line is lost too; the report waits
       state().unreported.clear();
     }
-    if (const std::error_code error = os.appendLine(path, line)) {
-      rememberFailure("Failed to write log file.", path, error);
-    }
+    appendCreating(path, line);
   } catch (const std::exception&) {
     // The line is lost; logging never fails its caller.
   }

@@ -2,6 +2,7 @@
 // settings choose, written one whole line at a time by any thread.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <ctime>
 #include <filesystem>
@@ -69,6 +70,14 @@ void writeLogLine(const std::string& line);
 
 namespace detail {
 
+// The threshold, read here so that a message below it costs one load and one comparison.
+inline std::atomic<int> threshold{static_cast<int>(LogLevel::Info)};
+
+inline bool passes(LogLevel level) {
+  const int current = threshold.load(std::memory_order_relaxed);
+  return current != static_cast<int>(LogLevel::Off) && static_cast<int>(level) >= current;
+}
+
 void logMessage(LogLevel level, std::string_view message);
 
 inline void appendPart(std::ostream& out, const char* text) {
@@ -102,7 +111,7 @@ std::string joinParts(const Parts&... parts) {
 
 template <typename... Parts>
 void logParts(LogLevel level, const Parts&... parts) {
-  if (!isLogLevelEnabled(level)) return;
+  if (!passes(level)) return;
   logMessage(level, joinParts(parts...));
 }
 
