@@ -2,6 +2,7 @@
 #include "addin/logging/Log.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <system_error>
 
@@ -19,6 +20,8 @@ constexpr std::string_view kLibraryTag = "[vantel]";
 struct LogState {
   std::mutex mutex;
   fs::path directory;
+  // The log file in that directory, worked out once per directory rather than per line.
+  fs::path file;
   // The first failure since the last line was written, as the message of a warning.
   std::string unreported;
 };
@@ -190,6 +193,7 @@ void setLogDirectory(const fs::path& base, const std::string& setting) {
   }
   std::lock_guard<std::mutex> guard(state().mutex);
   state().directory = resolved;
+  state().file = resolveLocked(kLogFileName);
   if (!resolved.empty()) {
     if (const std::error_code error = platform::os().createDirectories(resolved)) {
       rememberFailure("Failed to create log directory.", resolved, error);
@@ -248,7 +252,7 @@ std::string formatLogLine(LogLevel level, std::string_view message, std::time_t 
 void writeLogLine(const std::string& line) {
   std::lock_guard<std::mutex> guard(state().mutex);
   try {
-    const fs::path path = resolveLocked(kLogFileName);
+    const fs::path& path = state().file;
     if (path.empty()) return;
     if (!state().unreported.empty()) {
       const std::string report = formatLogLine(LogLevel::Warning, state().unreported);
@@ -266,6 +270,47 @@ namespace detail {
 void logMessage(LogLevel level, std::string_view message) {
   writeLogLine(formatLogLine(level, message));
 }
+
+namespace {
+
+struct ThreadStream {
+  std::ostringstream stream;
+  bool busy = false;
+  ThreadStream() { stream.imbue(std::locale::classic()); }
+};
+
+ThreadStream& threadStream() {
+  thread_local ThreadStream instance;
+  return instance;
+}
+
+}  // namespace
+
+PartStream::PartStream() {
+  ThreadStream& shared = threadStream();
+  if (shared.busy) {
+    own_ = std::make_unique<std::ostringstream>();
+    own_->imbue(std::locale::classic());
+    stream_ = own_.get();
+    return;
+  }
+  shared.busy = true;
+  busy_ = &shared.busy;
+  stream_ = &shared.stream;
+  // As a new stream starts, whatever the last message's parts left behind.
+  stream_->str(std::string());
+  stream_->clear();
+  stream_->flags(std::ios_base::skipws | std::ios_base::dec);
+  stream_->precision(6);
+  stream_->width(0);
+  stream_->fill(' ');
+}
+
+PartStream::~PartStream() {
+  if (busy_ != nullptr) *busy_ = false;
+}
+
+std::string PartStream::text() const { return stream_->str(); }
 
 void appendPart(std::ostream& out, const std::filesystem::path& path) {
   out << platform::toUtf8(path);

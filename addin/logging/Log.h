@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -101,12 +102,27 @@ void appendPart(std::ostream& out, const T& value) {
   out << value;
 }
 
+// A stream for this thread, set up once; a part that logs while being written gets its own.
+class PartStream {
+ public:
+  PartStream();
+  ~PartStream();
+  PartStream(const PartStream&) = delete;
+  PartStream& operator=(const PartStream&) = delete;
+  std::ostream& stream() { return *stream_; }
+  std::string text() const;
+
+ private:
+  std::unique_ptr<std::ostringstream> own_;
+  std::ostringstream* stream_ = nullptr;
+  bool* busy_ = nullptr;
+};
+
 template <typename... Parts>
 std::string joinParts(const Parts&... parts) {
-  std::ostringstream out;
-  out.imbue(std::locale::classic());
-  (appendPart(out, parts), ...);
-  return out.str();
+  PartStream out;
+  (appendPart(out.stream(), parts), ...);
+  return out.text();
 }
 
 template <typename... Parts>
