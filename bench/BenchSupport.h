@@ -30,9 +30,9 @@ class Installation {
   virtual const std::filesystem::path& scratch() const = 0;
   // Session directories of earlier iterations go, so each copies again.
   virtual void clearSessions() = 0;
-  // Bytes copied through the OS seam since the last reset.
+  // Bytes copied through the OS seam since counting was switched on.
   virtual std::uintmax_t copiedBytes() const = 0;
-  virtual void resetCopiedBytes() = 0;
+  virtual void countCopies(bool on) = 0;
 };
 // Removes the installation's directories; call before leaving main.
 void releaseInstallation();

@@ -120,15 +120,17 @@ void localCollection(benchmark::State& state) {
   const RepeatedAssembly assembly =
       repeatedAssembly(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   host::BasePart* root = nxsim::partObject(assembly.root);
-  std::uintmax_t copied = 0;
+  installation.clearSessions();
+  installation.countCopies(true);
+  synquo::collectLocalUploadFiles(root);
+  const std::uintmax_t copied = installation.copiedBytes();
+  installation.countCopies(false);
   for (auto _ : state) {
     state.PauseTiming();
     installation.clearSessions();
-    installation.resetCopiedBytes();
     nxsim::clearJournal();
     state.ResumeTiming();
     benchmark::DoNotOptimize(synquo::collectLocalUploadFiles(root));
-    copied = installation.copiedBytes();
   }
   state.counters["copied_bytes"] = static_cast<double>(copied);
   state.counters["distinct_bytes"] = static_cast<double>(assembly.distinctBytes);

@@ -70,8 +70,10 @@ fs::path copyLocalSource(const std::string& sourcePath) {
       claimLocalCopyDestination(directory, source, platform::fromUtf8(lastPathElement(sourcePath)));
   const fs::path& destination = claimed.path;
 
+  // The destination is asked about only when it could be the source: one stat less per copy.
   const fs::path canonicalSource = weaklyCanonical(source);
-  if (!canonicalSource.empty() && canonicalSource == weaklyCanonical(destination)) {
+  if (!canonicalSource.empty() && canonicalSource == destination.lexically_normal() &&
+      canonicalSource == weaklyCanonical(destination)) {
     logging::debug("Local NX model export reused existing temp file: path=\"", destination, "\".");
     return destination;
   }
