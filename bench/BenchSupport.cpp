@@ -73,6 +73,7 @@ class FixtureInstallation : public testsupport::ModelFixture, public Installatio
 
   void TestBody() override {}
   const fs::path& scratch() const override { return scratch_.path(); }
+  const fs::path& sessionBase() const override { return base_; }
   void clearSessions() override {
     synquo::removeSessionTempDirectory();
     emptyBase();

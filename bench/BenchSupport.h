@@ -28,6 +28,8 @@ class Installation {
   static Installation& get();
   virtual ~Installation() = default;
   virtual const std::filesystem::path& scratch() const = 0;
+  // Where session directories are made.
+  virtual const std::filesystem::path& sessionBase() const = 0;
   // Session directories of earlier iterations go, so each copies again.
   virtual void clearSessions() = 0;
   // Bytes copied through the OS seam since counting was switched on.
