@@ -75,14 +75,12 @@ void managedCollection(benchmark::State& state) {
   const fs::path shared = installation.scratch() / ("managed-export-" + std::to_string(members));
   writeFiles(shared, members + 1, 64, [](int i) { return memberName(i) + ".prt"; });
   nxsim::reset();
+  nxsim::setJournaling(false);
   const tag_t root = display(managedPart(0));
   addUses(root, members, [](int i) { return nxsim::addPart(managedPart(i + 1)); });
   host::BasePart* rootPart = nxsim::partObject(root);
   std::size_t files = 0;
   for (auto _ : state) {
-    state.PauseTiming();
-    nxsim::clearJournal();  // a session's journal, not one across all repetitions
-    state.ResumeTiming();
     const synquo::CollectedFiles collected =
         synquo::collectManagedUploadFiles(rootPart, shared, synquo::ExportMode::Display);
     files = collected.files.size();
@@ -106,6 +104,7 @@ RepeatedAssembly repeatedAssembly(int distinct, int uses) {
                  kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   assembly.distinctBytes = static_cast<std::uintmax_t>(distinct) * kFileBytes;
   nxsim::reset();
+  nxsim::setJournaling(false);
   assembly.root = display(nativePart(assembly.files[0], 0));
   std::vector<tag_t> parts;
   for (int i = 1; i < distinct; ++i)
@@ -128,7 +127,6 @@ void localCollection(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     installation.clearSessions();
-    nxsim::clearJournal();
     state.ResumeTiming();
     benchmark::DoNotOptimize(synquo::collectLocalUploadFiles(root));
   }
@@ -167,19 +165,16 @@ void displayMetadata(benchmark::State& state) {
   const fs::path models = installation.scratch() / "display-models";
   writeFiles(models, 1, kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   nxsim::reset();
+  nxsim::setJournaling(false);
   const tag_t root = display(nativePart(models / (memberName(0) + ".prt"), 0));
   addUses(root, members, [&](int i) {
     return nxsim::addPart(nativePart(models / (memberName(i + 1) + ".prt"), i + 1));
   });
-  nxsim::clearJournal();
   startPeak();
   const std::int64_t before = liveHeapBytes();
   benchmark::DoNotOptimize(synquo::readDisplayMetadata());
   const std::int64_t peak = peakHeapBytes() - before;
   for (auto _ : state) {
-    state.PauseTiming();
-    nxsim::clearJournal();
-    state.ResumeTiming();
     benchmark::DoNotOptimize(synquo::readDisplayMetadata());
   }
   state.counters["peak_bytes_per_member"] = static_cast<double>(peak) / members;
@@ -199,7 +194,6 @@ void uploadShare(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     installation.clearSessions();
-    nxsim::clearJournal();
     synquo::ModelMetadata metadata = shown;
     state.ResumeTiming();
     synquo::prepareUpload(metadata);

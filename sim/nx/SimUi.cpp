@@ -144,6 +144,7 @@ void reset() {
   s.displayed = NULL_TAG;
   s.applicationModule = 0;
   s.journal.clear();
+  s.journaling = true;
   s.violations.clear();
   s.faults.clear();
   s.faultsFired = 0;

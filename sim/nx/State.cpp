@@ -16,8 +16,8 @@ State& state() {
 Entry enter(const std::string& name, std::vector<std::string> args, int kinds) {
   State& s = state();
   Entry entry;
-  entry.index = s.journal.size();
-  s.journal.push_back(Call{name, std::move(args), ""});
+  entry.index = s.journaling ? s.journal.size() : static_cast<std::size_t>(-1);
+  if (s.journaling) s.journal.push_back(Call{name, std::move(args), ""});
   for (FaultState& f : s.faults) {
     if (f.fault.call != name && f.fault.call != "*") {
       continue;
@@ -192,7 +192,7 @@ int faultsFired() {
 
 std::vector<Call> journal() {
   Lock lock(state().mutex);
-  return state().journal;
+  return {state().journal.begin(), state().journal.end()};
 }
 
 std::vector<std::string> journalNames() {
@@ -207,6 +207,11 @@ std::vector<std::string> journalNames() {
 void clearJournal() {
   Lock lock(state().mutex);
   state().journal.clear();
+}
+
+void setJournaling(bool on) {
+  Lock lock(state().mutex);
+  state().journaling = on;
 }
 
 std::vector<std::string> violations() {

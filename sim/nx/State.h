@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -86,7 +87,9 @@ struct State {
   tag_t displayed = NULL_TAG;
   int applicationModule = 0;
 
-  std::vector<Call> journal;
+  // Grows without moving what it holds, so a long session's calls cost the same each.
+  std::deque<Call> journal;
+  bool journaling = true;
   std::vector<std::string> violations;
   std::vector<FaultState> faults;
   int faultsFired = 0;
