@@ -155,7 +155,7 @@ benchmark::internal::Benchmark* add(const std::string& name,
   if (smokeRun) {
     b->Iterations(1);
   } else {
-    b->Repetitions(9)->ReportAggregatesOnly(true)->MinTime(0.05);
+    b->Repetitions(11)->ReportAggregatesOnly(true)->MinTime(0.05);
   }
   return b;
 }
