@@ -16,7 +16,7 @@
 namespace {
 
 struct Figures {
-  double seconds = 0;  // median real time per iteration
+  double seconds = 0;  // median CPU time per iteration
   std::map<std::string, double> counters;
 };
 
@@ -30,7 +30,7 @@ class MedianCollector : public benchmark::ConsoleReporter {
       if (!median && !single) continue;
       const std::string& args = run.run_name.args;
       Figures& f = figures[run.run_name.function_name + (args.empty() ? "" : "/" + args)];
-      f.seconds = run.GetAdjustedRealTime() * timeUnitSeconds(run.time_unit);
+      f.seconds = run.GetAdjustedCPUTime() * timeUnitSeconds(run.time_unit);
       for (const auto& [name, counter] : run.counters) f.counters[name] = counter.value;
     }
     ConsoleReporter::ReportRuns(runs);
