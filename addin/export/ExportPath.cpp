@@ -70,8 +70,10 @@ fs::path copyLocalSource(const std::string& sourcePath) {
       claimLocalCopyDestination(directory, source, platform::fromUtf8(lastPathElement(sourcePath)));
   const fs::path& destination = claimed.path;
 
-  const fs::path canonicalSource = weaklyCanonical(source);
-  if (!canonicalSource.empty() && canonicalSource == weaklyCanonical(destination)) {
+  // The file system is asked only when the two paths could name one file: no stat per copy.
+  const fs::path normalSource = source.lexically_normal();
+  if (normalSource == destination.lexically_normal() && !weaklyCanonical(source).empty() &&
+      normalSource == weaklyCanonical(destination)) {
     logging::debug("Local NX model export reused existing temp file: path=\"", destination, "\".");
     return destination;
   }

@@ -2,6 +2,7 @@
 #include "addin/logging/Log.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <system_error>
 
@@ -19,6 +20,8 @@ constexpr std::string_view kLibraryTag = "[vantel]";
 struct LogState {
   std::mutex mutex;
   fs::path directory;
+  // The log file in that directory, worked out once per directory rather than per line.
+  fs::path file;
   // The first failure since the last line was written, as the message of a warning.
   std::string unreported;
 };
@@ -29,10 +32,7 @@ LogState& state() {
   return *instance;
 }
 
-std::atomic<int>& levelValue() {
-  static std::atomic<int> value{static_cast<int>(LogLevel::Info)};
-  return value;
-}
+std::atomic<int>& levelValue() { return detail::threshold; }
 
 void setLevel(LogLevel level) {
   levelValue().store(static_cast<int>(level), std::memory_order_relaxed);
@@ -71,6 +71,30 @@ void rememberFailure(const char* what, const fs::path& path, const std::error_co
   if (!state().unreported.empty()) return;
   state().unreported = what + failureDetail(path, error);
   platform::os().debugOutput("Synquo log: " + state().unreported + "\n");
+}
+
+// Appends, and makes the directories on the way only when the append fails without one:
+// asking before every line would cost a system call each. Caller holds the mutex. False when
+// the text was not written; the failure is remembered.
+bool appendCreating(const fs::path& path, const std::string& text) {
+  platform::Platform& os = platform::os();
+  std::error_code error = os.appendLine(path, text);
+  if (!error) return true;
+  const fs::path parent = path.parent_path();
+  platform::FileType type = platform::FileType::NotFound;
+  const bool parentIsDirectory =
+      parent.empty() ||
+      (!os.status(parent, platform::Links::Follow, type) && type == platform::FileType::Directory);
+  if (!parentIsDirectory) {
+    if (const std::error_code created = os.createDirectories(parent)) {
+      rememberFailure("Failed to create log directory.", parent, created);
+      return false;
+    }
+    error = os.appendLine(path, text);
+    if (!error) return true;
+  }
+  rememberFailure("Failed to write log file.", path, error);
+  return false;
 }
 
 void writeUnfiltered(LogLevel level, std::string_view message) {
@@ -126,10 +150,7 @@ LogLevel currentLogLevel() {
   return static_cast<LogLevel>(levelValue().load(std::memory_order_relaxed));
 }
 
-bool isLogLevelEnabled(LogLevel level) {
-  const LogLevel current = currentLogLevel();
-  return current != LogLevel::Off && static_cast<int>(level) >= static_cast<int>(current);
-}
+bool isLogLevelEnabled(LogLevel level) { return detail::passes(level); }
 
 std::optional<LogLevel> parseLogLevel(std::string_view text) {
   const std::string name = synquo::toUpperAscii(synquo::trim(text));
@@ -176,6 +197,7 @@ void setLogDirectory(const fs::path& base, const std::string& setting) {
   }
   std::lock_guard<std::mutex> guard(state().mutex);
   state().directory = resolved;
+  state().file = resolveLocked(kLogFileName);
   if (!resolved.empty()) {
     if (const std::error_code error = platform::os().createDirectories(resolved)) {
       rememberFailure("Failed to create log directory.", resolved, error);
@@ -234,24 +256,14 @@ std::string formatLogLine(LogLevel level, std::string_view message, std::time_t 
 void writeLogLine(const std::string& line) {
   std::lock_guard<std::mutex> guard(state().mutex);
   try {
-    const fs::path path = resolveLocked(kLogFileName);
+    const fs::path& path = state().file;
     if (path.empty()) return;
-    platform::Platform& os = platform::os();
-    const fs::path parent = path.parent_path();
-    if (!parent.empty()) {
-      if (const std::error_code error = os.createDirectories(parent)) {
-        rememberFailure("Failed to create log directory.", parent, error);
-        return;
-      }
-    }
     if (!state().unreported.empty()) {
       const std::string report = formatLogLine(LogLevel::Warning, state().unreported);
-      if (os.appendLine(path, report)) return;  // this line is lost too; the report waits
+      if (!appendCreating(path, report)) return;  // this line is lost too; the report waits
       state().unreported.clear();
     }
-    if (const std::error_code error = os.appendLine(path, line)) {
-      rememberFailure("Failed to write log file.", path, error);
-    }
+    appendCreating(path, line);
   } catch (const std::exception&) {
     // The line is lost; logging never fails its caller.
   }
@@ -262,6 +274,47 @@ namespace detail {
 void logMessage(LogLevel level, std::string_view message) {
   writeLogLine(formatLogLine(level, message));
 }
+
+namespace {
+
+struct ThreadStream {
+  std::ostringstream stream;
+  bool busy = false;
+  ThreadStream() { stream.imbue(std::locale::classic()); }
+};
+
+ThreadStream& threadStream() {
+  thread_local ThreadStream instance;
+  return instance;
+}
+
+}  // namespace
+
+PartStream::PartStream() {
+  ThreadStream& shared = threadStream();
+  if (shared.busy) {
+    own_ = std::make_unique<std::ostringstream>();
+    own_->imbue(std::locale::classic());
+    stream_ = own_.get();
+    return;
+  }
+  shared.busy = true;
+  busy_ = &shared.busy;
+  stream_ = &shared.stream;
+  // As a new stream starts, whatever the last message's parts left behind.
+  stream_->str(std::string());
+  stream_->clear();
+  stream_->flags(std::ios_base::skipws | std::ios_base::dec);
+  stream_->precision(6);
+  stream_->width(0);
+  stream_->fill(' ');
+}
+
+PartStream::~PartStream() {
+  if (busy_ != nullptr) *busy_ = false;
+}
+
+std::string PartStream::text() const { return stream_->str(); }
 
 void appendPart(std::ostream& out, const std::filesystem::path& path) {
   out << platform::toUtf8(path);

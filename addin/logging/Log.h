@@ -2,9 +2,11 @@
 // settings choose, written one whole line at a time by any thread.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -69,6 +71,14 @@ void writeLogLine(const std::string& line);
 
 namespace detail {
 
+// The threshold, read here so that a message below it costs one load and one comparison.
+inline std::atomic<int> threshold{static_cast<int>(LogLevel::Info)};
+
+inline bool passes(LogLevel level) {
+  const int current = threshold.load(std::memory_order_relaxed);
+  return current != static_cast<int>(LogLevel::Off) && static_cast<int>(level) >= current;
+}
+
 void logMessage(LogLevel level, std::string_view message);
 
 inline void appendPart(std::ostream& out, const char* text) {
@@ -92,17 +102,32 @@ void appendPart(std::ostream& out, const T& value) {
   out << value;
 }
 
+// A stream for this thread, set up once; a part that logs while being written gets its own.
+class PartStream {
+ public:
+  PartStream();
+  ~PartStream();
+  PartStream(const PartStream&) = delete;
+  PartStream& operator=(const PartStream&) = delete;
+  std::ostream& stream() { return *stream_; }
+  std::string text() const;
+
+ private:
+  std::unique_ptr<std::ostringstream> own_;
+  std::ostringstream* stream_ = nullptr;
+  bool* busy_ = nullptr;
+};
+
 template <typename... Parts>
 std::string joinParts(const Parts&... parts) {
-  std::ostringstream out;
-  out.imbue(std::locale::classic());
-  (appendPart(out, parts), ...);
-  return out.str();
+  PartStream out;
+  (appendPart(out.stream(), parts), ...);
+  return out.text();
 }
 
 template <typename... Parts>
 void logParts(LogLevel level, const Parts&... parts) {
-  if (!isLogLevelEnabled(level)) return;
+  if (!passes(level)) return;
   logMessage(level, joinParts(parts...));
 }
 

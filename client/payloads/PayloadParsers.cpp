@@ -113,9 +113,11 @@ std::vector<std::string> errorItems(const std::string& error) {
   return items;
 }
 
-void addEntry(VantelUploadResult& result, const std::string& name, const json& value) {
-  std::string text = value.get<std::string>();
-  result.entries.emplace(name, std::move(text));  // the first occurrence of a name wins
+// Takes the text out of the parsed value rather than copying it.
+void addEntry(VantelUploadResult& result, const std::string& name, json& value) {
+  if (!value.is_string()) value.get<std::string>();  // raises the library's type error
+  // The first occurrence of a name wins.
+  result.entries.try_emplace(name, std::move(value.get_ref<std::string&>()));
 }
 
 }  // namespace
@@ -306,11 +308,13 @@ VantelUploadResult VantelClient::parseUploadPayload(const std::string& payload,
   return wrapped("Failed to parse upload payload", [&] {
     VantelUploadResult result;
     if (!payload.empty()) {
-      const json value = parse(payload);
+      json value = parse(payload);
       if (!value.is_array()) throw VantelException("Upload result payload is not an array");
-      for (const json& element : value) {
+      for (json& element : value) {
         if (element.is_object()) {
-          for (const auto& member : element.items()) addEntry(result, member.key(), member.value());
+          for (auto member = element.begin(); member != element.end(); ++member) {
+            addEntry(result, member.key(), member.value());
+          }
         } else if (element.is_array()) {
           for (std::size_t i = 0; i < element.size(); ++i) {
             addEntry(result, std::to_string(i), element.at(i));

@@ -18,6 +18,9 @@ struct Call {
 NXSIM_EXPORT std::vector<Call> journal();
 NXSIM_EXPORT std::vector<std::string> journalNames();
 NXSIM_EXPORT void clearJournal();
+// Whether calls are journaled (on after reset()). Benchmarks turn it off: a journal of every
+// call of a large assembly would be the simulator's cost, not the add-in's.
+NXSIM_EXPORT void setJournaling(bool on);
 
 // Misuse noticed, e.g. "UF_terminate without a matching successful UF_initialize", a UF call
 // outside UF_initialize/UF_terminate, a double free, a handler that let an exception escape.

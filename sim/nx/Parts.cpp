@@ -370,6 +370,12 @@ tag_t addPart(const PartDefinition& definition) {
   if (part.definition.leaf.empty() && !definition.fullPath.empty()) {
     part.definition.leaf = std::filesystem::path(definition.fullPath).stem().string();
   }
+  // Tags only grow, so keeping the first entry keeps the lowest tag.
+  if (part.definition.managed) {
+    s.partsByName.emplace(encodedName(part), tag);
+    s.partsByNumber.emplace(part.definition.managed->partNumber, tag);
+  }
+  if (!part.definition.fullPath.empty()) s.partsByName.emplace(part.definition.fullPath, tag);
   part.attributes = definition.attributes;
   part.savedAttributes = definition.attributes;
   part.modified = definition.modified;

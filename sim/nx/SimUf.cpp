@@ -252,11 +252,10 @@ class SimUf : public host::Uf {
     if (part_number == nullptr || part == nullptr) {
       return call.finish(kErrorBadArgument);
     }
-    for (const auto& [tag, p] : state().parts) {
-      if (p.definition.managed && p.definition.managed->partNumber == part_number) {
-        *part = kDbPartBit | tag;
-        return call.finish(0);
-      }
+    const auto found = state().partsByNumber.find(part_number);
+    if (found != state().partsByNumber.end()) {
+      *part = kDbPartBit | found->second;
+      return call.finish(0);
     }
     return call.finish(kErrorNotFound);
   }

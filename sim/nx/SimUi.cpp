@@ -137,11 +137,14 @@ void reset() {
   Lock lock(state().mutex);
   State& s = state();
   s.parts.clear();
+  s.partsByName.clear();
+  s.partsByNumber.clear();
   s.components.clear();
   s.sheets.clear();
   s.displayed = NULL_TAG;
   s.applicationModule = 0;
   s.journal.clear();
+  s.journaling = true;
   s.violations.clear();
   s.faults.clear();
   s.faultsFired = 0;

@@ -16,8 +16,8 @@ State& state() {
 Entry enter(const std::string& name, std::vector<std::string> args, int kinds) {
   State& s = state();
   Entry entry;
-  entry.index = s.journal.size();
-  s.journal.push_back(Call{name, std::move(args), ""});
+  entry.index = s.journaling ? s.journal.size() : static_cast<std::size_t>(-1);
+  if (s.journaling) s.journal.push_back(Call{name, std::move(args), ""});
   for (FaultState& f : s.faults) {
     if (f.fault.call != name && f.fault.call != "*") {
       continue;
@@ -158,13 +158,8 @@ std::string encodedName(const PartData& part) {
 }
 
 PartData* findPartByName(const std::string& name) {
-  for (auto& [tag, part] : state().parts) {
-    if ((part.definition.managed && encodedName(part) == name) ||
-        (!part.definition.fullPath.empty() && part.definition.fullPath == name)) {
-      return &part;
-    }
-  }
-  return nullptr;
+  const auto found = state().partsByName.find(name);
+  return found == state().partsByName.end() ? nullptr : findPart(found->second);
 }
 
 bool copyToBuffer(const std::string& text, char* buffer, int size) {
@@ -197,7 +192,7 @@ int faultsFired() {
 
 std::vector<Call> journal() {
   Lock lock(state().mutex);
-  return state().journal;
+  return {state().journal.begin(), state().journal.end()};
 }
 
 std::vector<std::string> journalNames() {
@@ -212,6 +207,11 @@ std::vector<std::string> journalNames() {
 void clearJournal() {
   Lock lock(state().mutex);
   state().journal.clear();
+}
+
+void setJournaling(bool on) {
+  Lock lock(state().mutex);
+  state().journaling = on;
 }
 
 std::vector<std::string> violations() {

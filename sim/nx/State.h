@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "addin/host/Nx.h"
@@ -78,10 +80,16 @@ struct State {
   std::map<tag_t, PartData> parts;
   std::map<tag_t, ComponentData> components;
   std::map<tag_t, SheetData> sheets;
+  // The first part (lowest tag) by encoded name or full path, and by Teamcenter part number,
+  // so lookups by name stay constant-time in large assemblies.
+  std::unordered_map<std::string, tag_t> partsByName;
+  std::unordered_map<std::string, tag_t> partsByNumber;
   tag_t displayed = NULL_TAG;
   int applicationModule = 0;
 
-  std::vector<Call> journal;
+  // Grows without moving what it holds, so a long session's calls cost the same each.
+  std::deque<Call> journal;
+  bool journaling = true;
   std::vector<std::string> violations;
   std::vector<FaultState> faults;
   int faultsFired = 0;

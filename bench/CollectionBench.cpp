@@ -1,0 +1,249 @@
+// Export collection over simulated assemblies and real files: managed lookups at three
+// sizes, local copies of repeated members, the display pass, and the add-in's share of an
+// upload.
+#include <cstdio>
+#include <memory>
+
+#include "addin/export/AssemblyCollection.h"
+#include "addin/export/DisplayMetadata.h"
+#include "addin/platform/TextEncoding.h"
+#include "addin/ui/UploadWorkflow.h"
+#include "bench/BenchClient.h"
+#include "bench/BenchSupport.h"
+#include "sim/nx/NxSim.h"
+
+namespace bench {
+namespace {
+
+namespace fs = std::filesystem;
+using host::tag_t;
+
+constexpr std::size_t kFileBytes = 16 * 1024;
+
+std::string uuid(int i) {
+  char text[40];
+  std::snprintf(text, sizeof(text), "00000000-0000-4000-8000-%012d", i);
+  return text;
+}
+
+std::string memberName(int i) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "P%06d", i);
+  return text;
+}
+
+nxsim::PartDefinition managedPart(int i) {
+  nxsim::PartDefinition part;
+  part.leaf = memberName(i);
+  part.uniqueIdentifier = uuid(i);
+  nxsim::ManagedName name;
+  name.partNumber = memberName(i);
+  name.revision = "B";
+  name.revisionId = "B.2";
+  part.managed = name;
+  return part;
+}
+
+nxsim::PartDefinition nativePart(const fs::path& file, int i) {
+  nxsim::PartDefinition part;
+  part.fullPath = platform::toUtf8(file);
+  part.uniqueIdentifier = uuid(i);
+  return part;
+}
+
+// Subassemblies of ten under the root: every tenth use is a subassembly holding the next nine.
+void addUses(tag_t root, int uses, const std::function<tag_t(int)>& prototypeOf) {
+  tag_t group = root;
+  for (int i = 0; i < uses; ++i) {
+    if (i % 10 == 0) {
+      group = nxsim::addComponent(root, prototypeOf(i));
+    } else {
+      nxsim::addComponent(group, prototypeOf(i));
+    }
+  }
+}
+
+tag_t display(const nxsim::PartDefinition& definition) {
+  const tag_t part = nxsim::addPart(definition);
+  nxsim::setDisplayedPart(part);
+  return part;
+}
+
+void managedCollection(benchmark::State& state) {
+  Installation& installation = Installation::get();
+  const int members = static_cast<int>(state.range(0));
+  const fs::path shared = installation.scratch() / ("managed-export-" + std::to_string(members));
+  writeFiles(shared, members + 1, 64, [](int i) { return memberName(i) + ".prt"; });
+  nxsim::reset();
+  nxsim::setJournaling(false);
+  const tag_t root = display(managedPart(0));
+  addUses(root, members, [](int i) { return nxsim::addPart(managedPart(i + 1)); });
+  host::BasePart* rootPart = nxsim::partObject(root);
+  std::size_t files = 0;
+  for (auto _ : state) {
+    const synquo::CollectedFiles collected =
+        synquo::collectManagedUploadFiles(rootPart, shared, synquo::ExportMode::Display);
+    files = collected.files.size();
+  }
+  state.counters["files"] = static_cast<double>(files);
+  installation.clearSessions();
+  nxsim::reset();
+}
+
+// 200 distinct part files used by 2,000 components.
+struct RepeatedAssembly {
+  tag_t root = host::NULL_TAG;
+  std::vector<fs::path> files;
+  std::uintmax_t distinctBytes = 0;
+};
+
+RepeatedAssembly repeatedAssembly(int distinct, int uses) {
+  RepeatedAssembly assembly;
+  assembly.files =
+      writeFiles(Installation::get().scratch() / ("models-" + std::to_string(distinct)), distinct,
+                 kFileBytes, [](int i) { return memberName(i) + ".prt"; });
+  assembly.distinctBytes = static_cast<std::uintmax_t>(distinct) * kFileBytes;
+  nxsim::reset();
+  nxsim::setJournaling(false);
+  assembly.root = display(nativePart(assembly.files[0], 0));
+  std::vector<tag_t> parts;
+  for (int i = 1; i < distinct; ++i)
+    parts.push_back(nxsim::addPart(nativePart(assembly.files[static_cast<std::size_t>(i)], i)));
+  addUses(assembly.root, uses,
+          [&](int i) { return parts[static_cast<std::size_t>(i) % parts.size()]; });
+  return assembly;
+}
+
+void localCollection(benchmark::State& state) {
+  Installation& installation = Installation::get();
+  const RepeatedAssembly assembly =
+      repeatedAssembly(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  host::BasePart* root = nxsim::partObject(assembly.root);
+  installation.clearSessions();
+  installation.countCopies(true);
+  synquo::collectLocalUploadFiles(root);
+  const std::uintmax_t copied = installation.copiedBytes();
+  installation.countCopies(false);
+  for (auto _ : state) {
+    state.PauseTiming();
+    installation.clearSessions();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(synquo::collectLocalUploadFiles(root));
+  }
+  state.counters["copied_bytes"] = static_cast<double>(copied);
+  state.counters["distinct_bytes"] = static_cast<double>(assembly.distinctBytes);
+  installation.clearSessions();
+  nxsim::reset();
+}
+
+// Into a new directory where session directories go, made as the add-in makes its own, so
+// both meet the file system in the same state.
+void copyAll(benchmark::State& state, const std::vector<fs::path>& files) {
+  Installation& installation = Installation::get();
+  const fs::path target = installation.sessionBase() / "brevin-floor";
+  for (auto _ : state) {
+    state.PauseTiming();
+    installation.clearSessions();
+    state.ResumeTiming();
+    fs::create_directories(target);
+    for (const fs::path& file : files) fs::copy_file(file, target / file.filename());
+  }
+}
+
+void localCollectionFloor(benchmark::State& state) {
+  const std::vector<fs::path> files =
+      writeFiles(Installation::get().scratch() / "local-floor", static_cast<int>(state.range(0)),
+                 kFileBytes, [](int i) { return memberName(i) + ".prt"; });
+  copyAll(state, files);
+  state.counters["copied_bytes"] =
+      static_cast<double>(static_cast<std::uintmax_t>(files.size()) * kFileBytes);
+}
+
+void displayMetadata(benchmark::State& state) {
+  Installation& installation = Installation::get();
+  const int members = static_cast<int>(state.range(0));
+  const fs::path models = installation.scratch() / "display-models";
+  writeFiles(models, 1, kFileBytes, [](int i) { return memberName(i) + ".prt"; });
+  nxsim::reset();
+  nxsim::setJournaling(false);
+  const tag_t root = display(nativePart(models / (memberName(0) + ".prt"), 0));
+  addUses(root, members, [&](int i) {
+    return nxsim::addPart(nativePart(models / (memberName(i + 1) + ".prt"), i + 1));
+  });
+  startPeak();
+  const std::int64_t before = liveHeapBytes();
+  benchmark::DoNotOptimize(synquo::readDisplayMetadata());
+  const std::int64_t peak = peakHeapBytes() - before;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(synquo::readDisplayMetadata());
+  }
+  state.counters["peak_bytes_per_member"] = static_cast<double>(peak) / members;
+  installation.clearSessions();
+  nxsim::reset();
+}
+
+void uploadShare(benchmark::State& state) {
+  Installation& installation = Installation::get();
+  const int members = static_cast<int>(state.range(0));
+  const RepeatedAssembly assembly = repeatedAssembly(members, members - 1);
+  auto torvane = std::make_shared<InstantTorvane>();
+  torvane->uploadResult = uploadResultText(members);
+  const vantel::VantelClient client(torvane, nullptr);
+  const synquo::ModelMetadata shown = synquo::readDisplayMetadata();
+  std::size_t sent = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    installation.clearSessions();
+    synquo::ModelMetadata metadata = shown;
+    state.ResumeTiming();
+    synquo::prepareUpload(metadata);
+    const vantel::VantelUploadPayload payload = ui::buildUploadPayload(metadata, 1001, 2002);
+    benchmark::DoNotOptimize(client.upload("token", payload, false));
+    sent = payload.files.size();
+  }
+  state.counters["files"] = static_cast<double>(sent);
+  installation.clearSessions();
+  nxsim::reset();
+}
+
+void uploadShareFloor(benchmark::State& state) {
+  const std::vector<fs::path> files =
+      writeFiles(Installation::get().scratch() / "upload-floor", static_cast<int>(state.range(0)),
+                 kFileBytes, [](int i) { return memberName(i) + ".prt"; });
+  copyAll(state, files);
+}
+
+}  // namespace
+
+void registerCollectionBenchmarks() {
+  const std::vector<int64_t> managed = sizes({200, 2000, 20000});
+  for (int64_t n : managed) add("managed_collection", managedCollection)->Arg(n);
+  const int64_t distinct = smoke() ? 20 : 200;
+  const int64_t uses = smoke() ? 200 : 2000;
+  add("local_collection", localCollection)->Args({distinct, uses});
+  add("local_collection_floor", localCollectionFloor)->Arg(distinct);
+  for (int64_t n : managed) add("display_metadata", displayMetadata)->Arg(n);
+  const int64_t files = smoke() ? 20 : 2000;
+  add("upload_share", uploadShare)->Arg(files);
+  add("upload_share_floor", uploadShareFloor)->Arg(files);
+
+  addRow({Row::Kind::Growth, "4. managed collection t(2,000)/t(200)", "managed_collection/2000",
+          "managed_collection/200", 12});
+  addRow({Row::Kind::Growth, "4. managed collection t(20,000)/t(2,000)", "managed_collection/20000",
+          "managed_collection/2000", 12});
+  addRow({Row::Kind::Ratio, "5. local collection 2,000 uses of 200 files vs copy_file",
+          "local_collection/200/2000", "local_collection_floor/200", 1.2});
+  addRow({Row::Kind::Counter, "5. bytes copied vs bytes of the 200 distinct files",
+          "local_collection/200/2000", "local_collection/200/2000", 0, "copied_bytes",
+          "distinct_bytes"});
+  addRow({Row::Kind::Growth, "6. display metadata t(2,000)/t(200)", "display_metadata/2000",
+          "display_metadata/200", 12});
+  addRow({Row::Kind::Growth, "6. display metadata t(20,000)/t(2,000)", "display_metadata/20000",
+          "display_metadata/2000", 12});
+  addRow({Row::Kind::Counter, "6. display metadata peak heap per member (20,000)",
+          "display_metadata/20000", "display_metadata/20000", 4096, "peak_bytes_per_member"});
+  addRow({Row::Kind::Ratio, "7. upload share of 2,000 files vs copying them", "upload_share/2000",
+          "upload_share_floor/2000", 1.2});
+}
+
+}  // namespace bench
