@@ -1,5 +1,6 @@
 // Renewing a lapsed sign-in, through the add-in's client and the Go stand-in of Torvane:
-// the workspace list stands for every call made for the user.
+// the workspace list stands for every call made for the user. What is logged is checked
+// end to end (TokenRenewalE2ETest).
 #include "addin/auth/TokenRenewal.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include "addin/client/ClientSetup.h"
-#include "addin/settings/PropertiesFile.h"
 #include "addin/tests/support/AddinEnvironment.h"
 #include "addin/tests/support/Gate.h"
 #include "addin/tests/support/TorvaneStandIn.h"
@@ -31,8 +31,6 @@ class TokenRenewal : public ::testing::Test {
   static void SetUpTestSuite() {
     installation = new AddinEnvironment();
     torvane = new TorvaneStandIn(installation->addinDirectory());
-    installation->writeProperties("synquo_nx_log_level=INFO\n");
-    synquo::loadSettings();
   }
   static void TearDownTestSuite() {
     delete torvane;
@@ -58,15 +56,6 @@ class TokenRenewal : public ::testing::Test {
     return {all.begin() + static_cast<std::ptrdiff_t>(before), all.end()};
   }
 
-  static std::string log() {
-    std::string text;
-    for (const std::string& entry :
-         AddinEnvironment::logEntries(installation->defaultLogDirectory())) {
-      text += entry + "\n";
-    }
-    return text;
-  }
-
   static AddinEnvironment* installation;
   static TorvaneStandIn* torvane;
 };
@@ -75,8 +64,8 @@ AddinEnvironment* TokenRenewal::installation = nullptr;
 TorvaneStandIn* TokenRenewal::torvane = nullptr;
 
 TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
-  const std::string kRefused401 =
-      "received non-200 status code: 401: The access token has expired.";
+  const std::string k401 = "received non-200 status code: 401: The access token has expired.";
+  const std::string k503 = "received non-200 status code: 503: Service Unavailable";
   struct Case {
     const char* name;
     const char* accessToken;   // nullptr: as issued
@@ -86,10 +75,9 @@ TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
     std::vector<std::string> calls;
     std::string error;  // empty: the list loaded
     bool signedInAfter;
-    std::string logLine;  // what the add-in logs about the renewal; empty: nothing
   };
   const std::vector<Case> cases = {
-      {"a live token is used as it is", nullptr, nullptr, nullptr, {}, {kList}, "", true, ""},
+      {"a live token is used as it is", nullptr, nullptr, nullptr, {}, {kList}, "", true},
       {"a token past its expiry is renewed before the call",
        nullptr,
        nullptr,
@@ -97,8 +85,7 @@ TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
        {},
        {kGenerate, kList},
        "",
-       true,
-       "[INFO] [Synquo] Synquo sign-in renewed: cause=\"expired\""},
+       true},
       {"a refused token is renewed and the call made again",
        "at_unknown",
        nullptr,
@@ -106,8 +93,7 @@ TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
        {},
        {kList, kGenerate, kList},
        "",
-       true,
-       "[INFO] [Synquo] Synquo sign-in renewed: cause=\"refused\""},
+       true},
       {"a refused renewal clears the session",
        "at_unknown",
        "rt_unknown",
@@ -115,10 +101,7 @@ TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
        {},
        {kList, kGenerate},
        kSignInExpiredText,
-       false,
-       "[WARNING] [Synquo] Synquo sign-in could not be renewed and is cleared: "
-       "LocalAuthFlowGenerateAccessToken failed: received non-200 status code: 401: "
-       "invalid_grant: unknown refresh token."},
+       false},
       {"without a refresh token the session is cleared",
        "at_unknown",
        "",
@@ -126,42 +109,34 @@ TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
        {},
        {kList},
        kSignInExpiredText,
-       false,
-       "[WARNING] [Synquo] Synquo sign-in could not be renewed and is cleared: no refresh token "
-       "is held"},
+       false},
       {"another failure is not a reason to renew",
        nullptr,
        nullptr,
        nullptr,
-       {{kList, {{"error", "received non-200 status code: 503: Service Unavailable"}}}},
+       {{kList, {{"error", k503}}}},
        {kList},
-       "GetAllWorkspaces failed: received non-200 status code: 503: Service Unavailable",
-       true,
-       ""},
+       "GetAllWorkspaces failed: " + k503,
+       true},
       {"a call refused again after the renewal fails as it is",
        nullptr,
        nullptr,
        nullptr,
-       {{kList, {{"error", kRefused401}}}},
+       {{kList, {{"error", k401}}}},
        {kList, kGenerate, kList},
-       "GetAllWorkspaces failed: " + kRefused401,
-       true,
-       "[INFO] [Synquo] Synquo sign-in renewed: cause=\"refused\""},
+       "GetAllWorkspaces failed: " + k401,
+       true},
   };
-  std::vector<std::string> issued;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     torvane->setFaults(nlohmann::json::object());
     vantel::VantelLocalAuthTokens tokens = signIn();
-    issued.push_back(tokens.accessToken);
-    issued.push_back(tokens.refreshToken);
     if (c.accessToken) tokens.accessToken = c.accessToken;
     if (c.refreshToken) tokens.refreshToken = c.refreshToken;
     if (c.expiresAt) tokens.expiresAt = c.expiresAt;
     SessionManager session;
     hold(session, tokens);
     torvane->setFaults(c.faults);
-    const std::string logBefore = log();
     const size_t before = torvane->functions().size();
 
     const ui::WorkspaceLoadResult loaded =
@@ -172,16 +147,6 @@ TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
     EXPECT_EQ(loaded.success, c.error.empty());
     EXPECT_EQ(loaded.signInExpired, c.error == kSignInExpiredText);
     EXPECT_EQ(session.isSignedIn(), c.signedInAfter);
-    const std::string logged = log().substr(logBefore.size());
-    if (c.logLine.empty()) {
-      EXPECT_EQ(logged.find("Synquo sign-in"), std::string::npos) << logged;
-    } else {
-      EXPECT_NE(logged.find(c.logLine), std::string::npos) << logged;
-    }
-  }
-  const std::string everything = log();
-  for (const std::string& token : issued) {
-    EXPECT_EQ(everything.find(token), std::string::npos) << "a token reached the log";
   }
   torvane->setFaults(nlohmann::json::object());
 }
