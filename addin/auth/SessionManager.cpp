@@ -66,6 +66,28 @@ std::string SessionManager::accessToken() const {
   return state_->tokens.accessToken;
 }
 
+TokenSnapshot SessionManager::tokenSnapshot() const {
+  Lock lock(state_->mutex);
+  return {state_->tokens, state_->generation};
+}
+
+bool SessionManager::replaceTokens(std::uint64_t generation,
+                                   const vantel::VantelLocalAuthTokens& tokens) {
+  Lock lock(state_->mutex);
+  if (!isCurrentLocked(generation)) return false;
+  state_->tokens = tokens;
+  return true;
+}
+
+bool SessionManager::expireSignIn(std::uint64_t generation) {
+  Lock lock(state_->mutex);
+  if (!isCurrentLocked(generation)) return false;
+  invalidateAttemptsLocked();
+  state_->tokens = vantel::VantelLocalAuthTokens{};
+  state_->user.reset();
+  return true;
+}
+
 std::string SessionManager::displayName() const {
   Lock lock(state_->mutex);
   if (!state_->user) return {};
@@ -173,6 +195,11 @@ std::uint64_t SessionManager::invalidateAttemptsLocked() {
   const std::uint64_t generation = counter_->fetch_add(1) + 1;
   state_->generation = generation;
   return generation;
+}
+
+bool SessionManager::isCurrentLocked(std::uint64_t generation) const {
+  return state_->generation == generation && counter_->load() == generation &&
+         !state_->tokens.accessToken.empty();
 }
 
 platform::WorkerThread SessionManager::takeWorkerLocked() { return std::move(worker_); }

@@ -32,6 +32,12 @@ struct SessionSharedState {
   std::uint64_t generation = 0;
 };
 
+// The tokens as they were at one moment, with the generation that was current then.
+struct TokenSnapshot {
+  vantel::VantelLocalAuthTokens tokens;
+  std::uint64_t generation = 0;
+};
+
 // The one process-wide session (see sessionManager()). Every operation may be called
 // from any thread; each takes the state's mutex for its whole duration unless said
 // otherwise, and raises std::system_error when the mutex cannot be locked. Worker
@@ -56,6 +62,15 @@ class SessionManager {
   bool isSignInInProgress() const;
   // A copy of the access token; empty when signed out.
   std::string accessToken() const;
+  // The tokens and the generation they belong to, read together.
+  TokenSnapshot tokenSnapshot() const;
+  // Replaces the tokens of a renewed sign-in, unless a sign-in, sign-out or attempt came
+  // after `generation` (then nothing changes and the answer is false).
+  bool replaceTokens(std::uint64_t generation, const vantel::VantelLocalAuthTokens& tokens);
+  // Forgets a sign-in that can no longer be renewed: tokens and user, like a local
+  // sign-out, unless a sign-in, sign-out or attempt came after `generation`. Never waits
+  // for a worker, so any thread may call it.
+  bool expireSignIn(std::uint64_t generation);
   // The user's name for greeting: first and last name joined by one space (either may
   // be missing), else the user name, else the e-mail address; empty without a user.
   std::string displayName() const;
@@ -105,6 +120,9 @@ class SessionManager {
  private:
   // Under the state's mutex: advances the counter and makes it the state's generation.
   std::uint64_t invalidateAttemptsLocked();
+  // Under the state's mutex: whether the signed-in session of `generation` is still the
+  // current one.
+  bool isCurrentLocked(std::uint64_t generation) const;
   // Under the state's mutex: moves the worker out.
   platform::WorkerThread takeWorkerLocked();
 

@@ -108,6 +108,9 @@ ServiceOperations clientServiceOperations() {
                          bool flag) {
     return sharedVantelClient()->upload(accessToken, payload, flag);
   };
+  operations.renewTokens = [](const std::string& refreshToken) {
+    return sharedVantelClient()->localAuthFlowGenerateAccessToken(refreshToken);
+  };
   return operations;
 }
 

@@ -25,6 +25,8 @@ struct ServiceOperations {
   std::function<vantel::VantelUploadResult(const std::string& accessToken,
                                            const vantel::VantelUploadPayload& payload, bool flag)>
       upload;
+  // Trades the refresh token for new tokens when the access token has lapsed.
+  std::function<vantel::VantelLocalAuthTokens(const std::string& refreshToken)> renewTokens;
 };
 
 }  // namespace synquo

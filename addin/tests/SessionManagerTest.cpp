@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <memory>
 #include <stdexcept>
@@ -187,6 +188,43 @@ TEST(SessionManager, ClearSessionForgetsEverythingAndInvalidatesAttempts) {
   EXPECT_EQ(state->tokens.refreshToken, "");
   EXPECT_EQ(state->tokens.expiresAt, "");
   EXPECT_EQ(state->generation, before + 1);
+}
+
+TEST(SessionManager, RenewedTokensReplaceOnlyTheSignInTheyRenewed) {
+  struct Case {
+    const char* name;
+    std::function<void(SessionManager&)> meanwhile;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"nothing happened", [](SessionManager&) {}, true},
+      {"signed out", [](SessionManager& s) { s.clearSession(); }, false},
+      {"signed out and in again",
+       [](SessionManager& s) {
+         s.clearSession();
+         signIn(s, std::nullopt);
+       },
+       false},
+  };
+  const vantel::VantelLocalAuthTokens renewed{"access-2", "refresh-1", "2030-01-01T01:00:00Z"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const bool expiring : {false, true}) {
+      SessionManager session;
+      signIn(session, makeUser("Ada", "", "", ""));
+      const TokenSnapshot before = session.tokenSnapshot();
+      c.meanwhile(session);
+      const std::string untouched = session.accessToken();
+      const bool changed = expiring ? session.expireSignIn(before.generation)
+                                    : session.replaceTokens(before.generation, renewed);
+      EXPECT_EQ(changed, c.replaced);
+      const std::string expected = !c.replaced ? untouched : expiring ? "" : "access-2";
+      EXPECT_EQ(session.accessToken(), expected);
+      if (expiring && c.replaced) {
+        EXPECT_EQ(session.displayName(), "");
+      }
+    }
+  }
 }
 
 TEST(SessionManager, StartWorkerRunsTheTaskOnAnotherThread) {

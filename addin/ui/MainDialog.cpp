@@ -156,7 +156,11 @@ class MainDialogWindow {
   void loadWorkspaceList(MainDialogState& state, auth::SessionManager& session) {
     const WorkspaceLoadResult loaded = loadWorkspaces(session, synquo::clientServiceOperations());
     if (!loaded.success) {
-      if (!loaded.error.empty()) showSynquoError(loaded.error);
+      if (loaded.signInExpired) {
+        showSynquoInformation(loaded.error);
+      } else if (!loaded.error.empty()) {
+        showSynquoError(loaded.error);
+      }
       state.workspaces.clear();
       state.workspaceNames.clear();
       return;

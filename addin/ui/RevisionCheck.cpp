@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "addin/auth/TokenRenewal.h"
 #include "addin/export/ExportSupport.h"
 #include "addin/ui/MainDialogState.h"
 
@@ -28,7 +29,7 @@ std::string revisionLookupSourceFileId(const synquo::ModelMetadata& metadata) {
 
 RevisionCheckResult checkTargetRevision(int64_t workspaceId,
                                         const std::vector<vantel::VantelWorkspace>& workspaces,
-                                        const auth::SessionManager& session,
+                                        auth::SessionManager& session,
                                         const synquo::ModelMetadata& metadata,
                                         const synquo::ServiceOperations& operations) {
   RevisionCheckResult result;
@@ -40,9 +41,15 @@ RevisionCheckResult checkTargetRevision(int64_t workspaceId,
     if (token.empty() || !operations.findRevision) return result;
     result.sourceFileId = revisionLookupSourceFileId(metadata);
     const std::vector<vantel::VantelFindRevisionResult> revisions =
-        operations.findRevision(token, workspace->id, result.sourceFileId, "1", metadata.revisionId,
-                                std::string(), false, true, metadata.isAssembly, true);
+        auth::callWithRenewal(session, operations.renewTokens, [&](const std::string& accessToken) {
+          return operations.findRevision(accessToken, workspace->id, result.sourceFileId, "1",
+                                         metadata.revisionId, std::string(), false, true,
+                                         metadata.isAssembly, true);
+        });
     result.matchesLatest = !revisions.empty();
+  } catch (const auth::SignInExpired& expired) {
+    result.error = expired.what();
+    result.signInExpired = true;
   } catch (const std::exception& error) {
     result.error = error.what();
   } catch (...) {

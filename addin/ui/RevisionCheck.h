@@ -23,6 +23,9 @@ struct RevisionCheckResult {
   std::string sourceFileId;
   // Why the lookup failed; never shown, the warning just stays hidden.
   std::string error;
+  // The sign-in lapsed and could not be renewed; the session is cleared. Unlike other
+  // failures this one is shown.
+  bool signInExpired = false;
 };
 
 // The model's source file id; a family instance's carries "_" and its file name's stem,
@@ -33,7 +36,7 @@ std::string revisionLookupSourceFileId(const synquo::ModelMetadata& metadata);
 // a match.
 RevisionCheckResult checkTargetRevision(int64_t workspaceId,
                                         const std::vector<vantel::VantelWorkspace>& workspaces,
-                                        const auth::SessionManager& session,
+                                        auth::SessionManager& session,
                                         const synquo::ModelMetadata& metadata,
                                         const synquo::ServiceOperations& operations);
 

@@ -4,6 +4,7 @@
 #include "addin/auth/SessionManager.h"
 #include "addin/client/ClientSetup.h"
 #include "addin/ui/MainDialogState.h"
+#include "addin/ui/MessageBoxes.h"
 #include "addin/ui/RevisionCheck.h"
 #include "addin/ui/WorkspaceSelection.h"
 
@@ -31,6 +32,7 @@ void refreshTargetWarning(host::BlockStyler::BlockDialog* dialog) {
   if (workspace && state.metadata.managed) {
     state.revisionCheck = checkTargetRevision(*workspace, state.workspaces, auth::sessionManager(),
                                               state.metadata, synquo::clientServiceOperations());
+    if (state.revisionCheck->signInExpired) showSynquoInformation(state.revisionCheck->error);
   } else {
     state.revisionCheck.reset();
   }

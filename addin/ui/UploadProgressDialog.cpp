@@ -290,7 +290,13 @@ class UploadProgressWindow {
     if (!state_->failed) return false;
     bool expected = false;
     if (!state_->closing.compare_exchange_strong(expected, true)) return false;
-    if (!result_->error.empty()) {
+    if (result_->signInExpired) {
+      try {
+        showSynquoInformation(result_->error);
+      } catch (...) {
+        platform::os().debugOutput("Synquo sign-in expiry message could not be displayed.\n");
+      }
+    } else if (!result_->error.empty()) {
       try {
         std::string text = "Synquo upload failed.";
         if (!request_->fileName.empty()) text += "\n\nFile: " + request_->fileName;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "addin/auth/TokenRenewal.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/ui/MainDialogState.h"
 #include "addin/ui/RevisionCheck.h"
@@ -28,6 +29,11 @@ std::optional<std::string> parentFileFor(
   if (!exported.empty()) return exported;
   if (!metadata.fileName.empty()) return metadata.fileName;
   return std::nullopt;
+}
+
+// The service refused the token: Torvane reports it among the upload's error items.
+bool tokenRefused(const vantel::VantelUploadResult& answer) {
+  return std::any_of(answer.errors.begin(), answer.errors.end(), auth::isTokenRefused);
 }
 
 bool hasLocalFile(const std::vector<vantel::VantelUploadPayloadFile>& files) {
@@ -68,7 +74,7 @@ vantel::VantelUploadPayload buildUploadPayload(const synquo::ModelMetadata& meta
 
 UploadExecutionResult runUpload(int64_t workspaceId,
                                 const std::vector<vantel::VantelWorkspace>& workspaces,
-                                const auth::SessionManager& session,
+                                auth::SessionManager& session,
                                 const synquo::ModelMetadata& metadata,
                                 const synquo::ServiceOperations& operations) {
   UploadExecutionResult result;
@@ -105,8 +111,7 @@ UploadExecutionResult runUpload(int64_t workspaceId,
     }
     // Read after the file checks: a sign-out on another path is reported only when the
     // files themselves were fine.
-    const std::string token = session.accessToken();
-    if (token.empty()) {
+    if (session.accessToken().empty()) {
       result.error =
           "No Synquo auth token is available for upload. Sign out, sign in again, and retry the "
           "upload.";
@@ -119,10 +124,19 @@ UploadExecutionResult runUpload(int64_t workspaceId,
       return result;
     }
 
-    result.rootDirectoryId = operations.getRootDirectory(token, workspaceId).id;
+    // Each call takes the session's token anew: the one before may have renewed it.
+    result.rootDirectoryId =
+        auth::callWithRenewal(session, operations.renewTokens, [&](const std::string& accessToken) {
+          return operations.getRootDirectory(accessToken, workspaceId);
+        }).id;
     const vantel::VantelUploadPayload payload =
         buildUploadPayload(metadata, workspaceId, result.rootDirectoryId);
-    vantel::VantelUploadResult uploaded = operations.upload(token, payload, false);
+    vantel::VantelUploadResult uploaded = auth::callWithRenewal(
+        session, operations.renewTokens,
+        [&](const std::string& accessToken) {
+          return operations.upload(accessToken, payload, false);
+        },
+        tokenRefused);
     result.links = std::move(uploaded.entries);
     result.messages = std::move(uploaded.errors);
     result.succeeded = result.messages.empty();
@@ -133,6 +147,10 @@ UploadExecutionResult runUpload(int64_t workspaceId,
       result.succeeded = false;
       result.error = kUnconfirmedUploadText;
     }
+  } catch (const auth::SignInExpired& expired) {
+    result.succeeded = false;
+    result.signInExpired = true;
+    result.error = expired.what();
   } catch (const std::exception& error) {
     result.succeeded = false;
     result.error = error.what();

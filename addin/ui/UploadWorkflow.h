@@ -27,6 +27,9 @@ struct UploadExecutionResult {
   std::vector<std::string> messages;
   // The first failure, as the user sees it; empty on success.
   std::string error;
+  // The sign-in lapsed and could not be renewed; the session is cleared and `error` is the
+  // notice for the user.
+  bool signInExpired = false;
 };
 
 // The collected records unchanged; without any, one record made from the model itself.
@@ -45,7 +48,7 @@ inline constexpr const char* kUnconfirmedUploadText =
 // Never raises: every failure comes back as the result's error text.
 UploadExecutionResult runUpload(int64_t workspaceId,
                                 const std::vector<vantel::VantelWorkspace>& workspaces,
-                                const auth::SessionManager& session,
+                                auth::SessionManager& session,
                                 const synquo::ModelMetadata& metadata,
                                 const synquo::ServiceOperations& operations);
 

@@ -1,6 +1,8 @@
 // Loads the signed-in user's workspaces for the main dialog.
 #include "addin/ui/WorkspaceLoader.h"
 
+#include "addin/auth/TokenRenewal.h"
+
 namespace ui {
 
 WorkspaceLoadResult loadWorkspaces(auth::SessionManager& session,
@@ -20,8 +22,15 @@ WorkspaceLoadResult loadWorkspaces(auth::SessionManager& session,
           "list from Synquo.";
       return result;
     }
-    result.workspaces = operations.listWorkspaces(token, std::string());
+    result.workspaces =
+        auth::callWithRenewal(session, operations.renewTokens, [&](const std::string& accessToken) {
+          return operations.listWorkspaces(accessToken, std::string());
+        });
     result.success = true;
+  } catch (const auth::SignInExpired& expired) {
+    result.workspaces.clear();
+    result.error = expired.what();
+    result.signInExpired = true;
   } catch (const std::exception& error) {
     result.workspaces.clear();
     result.error = error.what();

@@ -15,6 +15,8 @@ struct WorkspaceLoadResult {
   bool success = false;
   std::vector<vantel::VantelWorkspace> workspaces;  // in the service's order
   std::string error;
+  // The sign-in lapsed and could not be renewed; the session is cleared.
+  bool signInExpired = false;
 };
 
 // Never raises: every failure comes back as the result's error text.

@@ -134,6 +134,8 @@ void Run::setUpEnvironment() {
   setOrClear("TORVANE_SIM_TOKEN_TTL", t.tokenTtlSeconds
                                           ? std::optional<std::string>(number(*t.tokenTtlSeconds))
                                           : std::nullopt);
+  setOrClear("TORVANE_SIM_TOKEN_USES",
+             t.tokenUses ? std::optional<std::string>(std::to_string(*t.tokenUses)) : std::nullopt);
   setOrClear("TORVANE_SIM_JOB_STEP_MS",
              t.jobStepMs ? std::optional<std::string>(std::to_string(*t.jobStepMs)) : std::nullopt);
   setEnvironment("BREVIN_SIM_BROWSER_JOURNAL", stage_.browserJournal.u8string());

@@ -520,8 +520,8 @@ NxSetup parseNx(const Node& node) {
 }
 
 TorvaneSetup parseTorvane(const Node& node) {
-  node.allowKeys(
-      {"present", "home", "seed", "auth_timeout", "auto_approve", "token_ttl", "job_step_ms"});
+  node.allowKeys({"present", "home", "seed", "auth_timeout", "auto_approve", "token_ttl",
+                  "token_uses", "job_step_ms"});
   TorvaneSetup t;
   if (node.has("present")) t.present = node.at("present").boolean();
   if (node.has("home")) t.home = node.at("home").text();
@@ -535,6 +535,7 @@ TorvaneSetup parseTorvane(const Node& node) {
   if (node.has("auth_timeout")) t.authTimeoutSeconds = node.at("auth_timeout").number();
   if (node.has("auto_approve")) t.autoApprove = node.at("auto_approve").boolean();
   if (node.has("token_ttl")) t.tokenTtlSeconds = node.at("token_ttl").number();
+  if (node.has("token_uses")) t.tokenUses = node.at("token_uses").integer();
   if (node.has("job_step_ms")) t.jobStepMs = node.at("job_step_ms").integer();
   return t;
 }

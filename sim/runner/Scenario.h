@@ -202,6 +202,7 @@ struct TorvaneSetup {
   std::optional<double> authTimeoutSeconds;
   std::optional<bool> autoApprove;
   std::optional<double> tokenTtlSeconds;
+  std::optional<int> tokenUses;  // requests an access token answers before it lapses
   std::optional<int> jobStepMs;
 };
 

@@ -35,6 +35,16 @@ std::vector<nlohmann::json> TorvaneStandIn::calls(const std::string& function) c
   return out;
 }
 
+std::vector<std::string> TorvaneStandIn::functions() const {
+  std::vector<std::string> out;
+  std::istringstream lines(readFile(journal_));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty()) out.push_back(nlohmann::json::parse(line).at("fn").get<std::string>());
+  }
+  return out;
+}
+
 nlohmann::json TorvaneStandIn::initializeRequest() const {
   const std::vector<nlohmann::json> initializes = calls("Initialize");
   if (initializes.empty()) return nlohmann::json();

@@ -21,6 +21,8 @@ class TorvaneStandIn {
 
   // Every journal line of the named function, in call order.
   std::vector<nlohmann::json> calls(const std::string& function) const;
+  // The names of all functions called so far, in call order.
+  std::vector<std::string> functions() const;
   // The JSON that Initialize received.
   nlohmann::json initializeRequest() const;
 

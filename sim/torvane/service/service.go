@@ -21,6 +21,7 @@ const (
 	EnvAuthTimeout = "TORVANE_SIM_AUTH_TIMEOUT"
 	EnvAutoApprove = "TORVANE_SIM_AUTO_APPROVE"
 	EnvTokenTTL    = "TORVANE_SIM_TOKEN_TTL"
+	EnvTokenUses   = "TORVANE_SIM_TOKEN_USES"
 	EnvJobStepMS   = "TORVANE_SIM_JOB_STEP_MS"
 )
 
@@ -39,6 +40,10 @@ type Service struct {
 	jobs    jobTable
 	models  modelServer
 	calls   callCount
+
+	// Requests answered per access token, for the use limit (EnvTokenUses).
+	usesMu sync.Mutex
+	uses   map[string]int
 }
 
 // New creates a service over the store directory home. getenv reads the environment at the
@@ -53,6 +58,7 @@ func New(home string, getenv func(string) string) *Service {
 	s.settings = defaultSettings()
 	s.jobs.init()
 	s.models.svc = s
+	s.uses = map[string]int{}
 	return s
 }
 

@@ -6,6 +6,8 @@ import (
 	"crypto/rand"
 	"encoding/hex"
 	"encoding/json"
+	"strconv"
+	"strings"
 	"time"
 )
 
@@ -99,10 +101,23 @@ func (s *Service) checkToken(st *state, token string) (int64, string) {
 		return 0, unauthorized("The access token is not valid.")
 	case t.Revoked:
 		return 0, unauthorized("The access token has been revoked.")
-	case !s.now().Before(t.ExpiresAt):
+	case !s.now().Before(t.ExpiresAt), !s.useToken(token):
 		return 0, unauthorized("The access token has expired.")
 	}
 	return t.UserID, ""
+}
+
+// useToken counts one request with the token and reports whether it is within the use
+// limit, which lets a test make a token lapse at an exact request, whatever the clock says.
+func (s *Service) useToken(token string) bool {
+	limit, err := strconv.Atoi(strings.TrimSpace(s.getenv(EnvTokenUses)))
+	if err != nil || limit <= 0 {
+		return true
+	}
+	s.usesMu.Lock()
+	defer s.usesMu.Unlock()
+	s.uses[token]++
+	return s.uses[token] <= limit
 }
 
 // authorizedUser checks a token against a fresh read of the store.

@@ -78,3 +78,26 @@ func TestUnknownRefreshTokenIsRefused(t *testing.T) {
 	_, errText := s.GenerateAccessToken("rt_nothing")
 	is401(t, errText)
 }
+
+func TestATokenLapsesAfterItsUsesAndRenewalGivesANewOne(t *testing.T) {
+	s, env := newTestService(t)
+	env.set(EnvTokenUses, "2")
+	tokens := signIn(t, s)
+	for i := 0; i < 2; i++ {
+		if _, errText := s.GetCurrentUser(tokens.AccessToken); errText != "" {
+			t.Fatalf("use %d refused: %s", i+1, errText)
+		}
+	}
+	_, errText := s.GetCurrentUser(tokens.AccessToken)
+	is401(t, errText)
+	expectContains(t, errText, "expired")
+	refreshed, errText := s.GenerateAccessToken(tokens.RefreshToken)
+	if errText != "" {
+		t.Fatal(errText)
+	}
+	var second tokenAnswer
+	mustUnmarshal(t, refreshed, &second)
+	if _, errText := s.GetCurrentUser(second.AccessToken); errText != "" {
+		t.Errorf("the renewed token was refused: %s", errText)
+	}
+}
