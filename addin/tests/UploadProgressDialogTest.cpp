@@ -203,6 +203,24 @@ TEST_F(UploadProgress, EveryFailureIsShownOnceAndClosesTheDialog) {
   }
 }
 
+TEST_F(UploadProgress, TimersThatCannotBeSetFromTheNthOnStillEndInTheOutcome) {
+  for (int successes = 0; successes <= 3; ++successes) {
+    SCOPED_TRACE(successes);
+    env_.platform().fail(FakePlatform::Call::SetThreadTimer, successes);
+    const ProgressRun result =
+        run(request([] { return succeeded({{"bracket.prt", "x"}}); }),
+            [](nxsim::OpenDialog& dialog, ProgressRun& progress) {
+              if (contains(progress.statuses.back(), "Uploaded")) dialog.postClose();
+            });
+    env_.platform().heal(FakePlatform::Call::SetThreadTimer);
+    EXPECT_TRUE(result.outcome.result.succeeded);
+    EXPECT_TRUE(result.boxes.empty());
+    EXPECT_TRUE(contains(result.statuses.back(), "Uploaded")) << result.statuses.back();
+    EXPECT_TRUE(nxsim::violations().empty()) << nxsim::violations().front();
+    EXPECT_TRUE(env_.platform().threadTimers().empty());
+  }
+}
+
 TEST_F(UploadProgress, ClosingBeforeTheUploadEndsShowsTheDialogAgainWithItsStatus) {
   const testsupport::Gate release;
   const ProgressRun result = run(request([release] {

@@ -223,6 +223,16 @@ class UploadProgressWindow {
           onTimer("refresh", [](UploadProgressWindow& w) { w.onRefreshTimer(); });
         });
       }
+      if (refreshTimer_ == platform::kNoTimer) {
+        // Nothing would ever tell this dialog that a worker finished: the upload runs here
+        // instead, holding NX as its own exports do, and its outcome is shown at once.
+        if (!state_->started.exchange(true)) {
+          runHere();
+        } else {
+          waitHere();
+        }
+        return;
+      }
       if (!state_->started && startTimer_ == platform::kNoTimer) {
         startTimer_ = platform::os().setThreadTimer(kStartTimerMs, [] {
           onTimer("start", [](UploadProgressWindow& w) { w.onStartTimer(); });
@@ -255,6 +265,30 @@ class UploadProgressWindow {
   // Preparation on this thread, then the upload on a worker; a failure of either ends in the
   // failure box.
   void startWork() {
+    startPreparation();
+    if (!state_->prepared) return;
+    try {
+      platform::os().startDetachedWorker([request = request_, state = state_, result = result_] {
+        runUploadWorker(request, state, result);
+      });
+    } catch (const std::exception& e) {
+      logging::error("The upload worker could not be started: ", e.what());
+      failBeforeUpload(kWorkerNotStarted + std::string(e.what()));
+    } catch (...) {
+      failBeforeUpload(kWorkerNotStarted + std::string(synquo::kUnknownExceptionText));
+    }
+  }
+
+  void runHere() {
+    logging::warning("The upload progress dialog could not set its refresh timer; the upload "
+                     "runs on the user-interface thread.");
+    startPreparation();
+    if (state_->failed || !state_->prepared) return;
+    runUploadWorker(request_, state_, result_);
+    if (!finishOnFailure()) refreshStatus(true);
+  }
+
+  void startPreparation() {
     try {
       if (request_->prepare) request_->prepare();
       platform::os().sleepFor(kStagePause);
@@ -266,16 +300,14 @@ class UploadProgressWindow {
       return;
     }
     state_->prepared = true;
-    try {
-      platform::os().startDetachedWorker([request = request_, state = state_, result = result_] {
-        runUploadWorker(request, state, result);
-      });
-    } catch (const std::exception& e) {
-      logging::error("The upload worker could not be started: ", e.what());
-      failBeforeUpload(kWorkerNotStarted + std::string(e.what()));
-    } catch (...) {
-      failBeforeUpload(kWorkerNotStarted + std::string(synquo::kUnknownExceptionText));
+  }
+
+  // Shown again while a worker from an earlier showing still sends.
+  void waitHere() {
+    while (!state_->finished && !state_->failed) {
+      platform::os().sleepFor(std::chrono::milliseconds(kRefreshTimerMs));
     }
+    if (!finishOnFailure()) refreshStatus(true);
   }
 
   void failBeforeUpload(const std::string& error) {
