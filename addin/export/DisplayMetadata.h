@@ -22,7 +22,8 @@ namespace synquo {
 ModelMetadata readDisplayMetadata();
 
 // Completes the record in place for an upload. Raises std::runtime_error carrying the
-// traceability error when one remains.
+// traceability error when one remains; what the export raises (a temporary directory that
+// cannot be made, a path NX cannot be given) propagates with a text for the user.
 void prepareUpload(ModelMetadata& metadata);
 
 // Raises std::filesystem::filesystem_error("file_size").

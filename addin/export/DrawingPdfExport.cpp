@@ -8,6 +8,7 @@
 
 #include "addin/export/ExportPath.h"
 #include "addin/export/ExportSupport.h"
+#include "addin/export/NxFileName.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
 #include "addin/platform/Platform.h"
@@ -66,6 +67,17 @@ fs::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath) {
       sessionTempDirectory(uploadTraceableId(displayedPart())) / platform::fromUtf8(fileName);
   logging::info("Starting NX drawing PDF export: part=\"", label, "\" sheets=", sheets.size(),
                 " destination=\"", destination, "\".");
+  // NX reads a narrow file name; a name it cannot hold is refused before anything is printed.
+  std::string nxDestination;
+  try {
+    nxDestination = nxFileName(destination);
+  } catch (const UnusableNxPathError&) {
+    logging::warning(
+        "Drawing PDF export stopped because the destination holds characters outside the "
+        "file-name code page: part=\"",
+        label, "\" destination=\"", destination, "\".");
+    throw;
+  }
   const std::optional<Clock::time_point> before = existingWriteTime(destination);
 
   host::PrintPDFBuilder* builder = nullptr;
@@ -88,8 +100,7 @@ fs::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath) {
     }
     builder->SetAction(kPrintAction);
     builder->SetAppend(false);
-    // NX reads a narrow file name in the code page of the process's file names.
-    builder->SetFilename(platform::toFileNameCodePage(destination));
+    builder->SetFilename(nxDestination);
     source->SetSheets(std::vector<host::NXObject*>(sheets.begin(), sheets.end()));
     source->SetSelectedSheets(static_cast<int>(sheets.size()));
     builder->Commit();

@@ -12,8 +12,8 @@
 namespace synquo {
 
 // The PDF written for the part, or an empty path when none was produced (logged). Errors of
-// the temporary-directory layer propagate; NX failures, while the file is named or printed,
-// do not.
+// the temporary-directory layer propagate, and UnusableNxPathError for a destination NX
+// cannot be given; NX failures, while the file is named or printed, do not.
 std::filesystem::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath);
 
 // The part's sheets in NX's order, nulls left out; empty for a part that is not a Part or

@@ -26,7 +26,8 @@ struct ManagedPartName {
 // Exports the part for an upload; sourcePath is its BasePart::FullPath (empty for a part
 // never saved). Returns the exported file, always inside the session temporary directory,
 // or an empty path when nothing was exported (logged). Errors of the local copy and of
-// the session temporary directory propagate.
+// the session temporary directory propagate, and UnusableNxPathError for a path NX cannot be
+// given.
 std::filesystem::path exportModelFile(host::BasePart* part, const std::string& sourcePath);
 
 // Copies a saved native part file into the session temporary directory of the displayed

@@ -9,6 +9,7 @@
 
 #include "addin/export/ExportPath.h"
 #include "addin/export/ExportSupport.h"
+#include "addin/export/NxFileName.h"
 #include "addin/export/UfScope.h"
 #include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
@@ -68,7 +69,7 @@ class CloneRun {
   CloneRun& operator=(const CloneRun&) = delete;
 
   // Steps that end the export on failure return false.
-  bool run(host::BasePart* part, const fs::path& directory, std::string& partNumber) {
+  bool run(host::BasePart* part, const std::string& nxDirectory, std::string& partNumber) {
     char encoded[host::MAX_FSPEC_BUFSIZE] = {};
     int status = uf_.UF_PART_ask_part_name(part->Tag(), encoded);
     if (!succeeded("UF_PART_ask_part_name", status)) return false;
@@ -94,8 +95,6 @@ class CloneRun {
       return false;
     }
 
-    // NX wants the directory in the code page it reads file names in.
-    const std::string nxDirectory = platform::toFileNameCodePage(directory);
     succeeded("UF_CLONE_set_def_action", uf_.UF_CLONE_set_def_action(kDefaultAction));
     succeeded("UF_CLONE_set_def_directory", uf_.UF_CLONE_set_def_directory(nxDirectory.c_str()));
     succeeded("UF_CLONE_set_assoc_file_root_dir",
@@ -188,6 +187,19 @@ fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
   const std::string displayedId = displayed == part ? traceableId : traceableIdFor(displayed, mode);
   const fs::path directory =
       sessionTempDirectory(displayedId) / platform::fromUtf8(sanitizeFileStem(traceableId));
+  // NX reads the directory as narrow text; one it cannot hold is refused before it is made.
+  std::string nxDirectory;
+  try {
+    nxDirectory = nxFileName(directory);
+  } catch (const UnusableNxPathError&) {
+    logging::warning(
+        "Managed NX export stopped because the export directory holds characters outside the "
+        "file-name code page: part=\"",
+        label, "\" mode=", modeText, " directory=\"", directory, "\".");
+    // Only an upload tells the user; the display pass goes on without a clone.
+    if (mode == ExportMode::Upload) throw;
+    return {};
+  }
   if (const std::error_code error = platform::os().createDirectories(directory)) {
     logging::warning(
         "Managed NX export failed because the export directory could not be created: part=\"",
@@ -208,7 +220,7 @@ fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
                      "\" mode=", modeText, " error=\"", exportExceptionText(), "\".");
     };
     try {
-      ended = !clone.run(part, directory, partNumber);
+      ended = !clone.run(part, nxDirectory, partNumber);
     } catch (...) {
       logFailure();
     }

@@ -27,7 +27,8 @@ using ExportDirectorySnapshot =
 
 // The exported file that stands for the part, or an empty path (logged). File-system errors
 // of the directory walk (filesystem_error "recursive_directory_iterator::operator++") and
-// errors of the traceability and temporary-directory layers propagate.
+// errors of the traceability and temporary-directory layers propagate; so does, in Upload
+// mode, UnusableNxPathError for an export directory NX cannot be given.
 std::filesystem::path exportManagedClone(host::BasePart* part, ExportMode mode);
 
 // The best new or rewritten supported file (".prt" before ".pdf", then the latest) whose

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "addin/common/Text.h"
 #include "addin/logging/Log.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
@@ -77,6 +78,29 @@ fs::path directoryFor(const fs::path& base, const std::string& token) {
   throw std::runtime_error(message);
 }
 
+// The OS refused to write in the folder: something the user can change, so the text they see
+// names the folder and the reason, and what to do.
+bool isUnwritable(const std::error_code& error) {
+  return error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
+         error == std::errc::operation_not_permitted;
+}
+
+[[noreturn]] void failUnwritable(const fs::path& path, const std::error_code& error) {
+  std::string reason = error.message();
+  for (char& c : reason) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  reason = trim(reason);
+  while (!reason.empty() && reason.back() == '.') reason.pop_back();
+  const std::string text =
+      "Synquo cannot create its temporary folder in \"" + platform::toUtf8(path.parent_path()) +
+      "\": " + reason +
+      ". Make sure you can write to that folder, or set TEMP to a folder you can write to, then "
+      "try again.";
+  logging::error(text, logging::failureDetail(path, error));
+  throw std::runtime_error(text);
+}
+
 void reportLockFailure(const fs::path& directory, const std::error_code& error) {
   logging::warning("Failed to lock session temp directory.",
                    logging::failureDetail(directory, error));
@@ -129,6 +153,7 @@ fs::path currentDirectoryChecked(SessionTempState& s) {
   }
   if (type == platform::FileType::NotFound) {
     if (const std::error_code error = os.createDirectories(current)) {
+      if (isUnwritable(error)) failUnwritable(current, error);
       fail("Failed to create session temp directory.", current, error);
     }
     relockCurrent(s, current);
@@ -173,6 +198,7 @@ fs::path allocateDirectory(SessionTempState& s, const std::string& key) {
     return candidate;
   }
   s.key.reset();
+  if (isUnwritable(lastError)) failUnwritable(lastCandidate, lastError);
   fail("Unable to allocate a unique session temp directory.", lastCandidate, lastError);
 }
 

@@ -177,6 +177,54 @@ TEST_F(SessionTempDirectory, NoNameThatCanBeCreatedIsAnError) {
   EXPECT_TRUE(fs::is_directory(sessionTempDirectory("part-A")));
 }
 
+// A base folder that refuses new folders with one reason, as a read-only TEMP does.
+class RefusingFolders : public platform::PlatformWrapper {
+ public:
+  RefusingFolders(platform::Platform& target, std::error_code reason)
+      : PlatformWrapper(target), reason_(reason) {}
+  std::error_code createDirectory(const fs::path&) override { return reason_; }
+  std::error_code createDirectories(const fs::path&) override { return reason_; }
+
+ private:
+  const std::error_code reason_;
+};
+
+TEST_F(SessionTempDirectory, ABaseThatRefusesWritesIsNamedWithTheReason) {
+  struct Row {
+    const char* name;
+    std::errc reason;
+    bool current;  // the key's directory exists already and vanished, else a new one is made
+  };
+  const std::vector<Row> rows = {
+      {"new directory, permission denied", std::errc::permission_denied, false},
+      {"new directory, read-only file system", std::errc::read_only_file_system, false},
+      {"vanished directory, permission denied", std::errc::permission_denied, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.current) fs::remove_all(sessionTempDirectory("part-A"));
+    const std::error_code reason = std::make_error_code(row.reason);
+    std::string reasonText = reason.message();
+    if (!reasonText.empty() && reasonText.back() == '.') reasonText.pop_back();
+    const std::string message =
+        "Synquo cannot create its temporary folder in \"" +
+        platform::toUtf8(base_.lexically_normal()) + "\": " + reasonText +
+        ". Make sure you can write to that folder, or set TEMP to a folder you can write to, "
+        "then try again.";
+    {
+      RefusingFolders refusing(addin_.platform(), reason);
+      platform::ScopedPlatform scope(refusing);
+      expectFailure("part-A", message);
+    }
+    const auto entries = logEntries();
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const std::string& entry) {
+      return entry.rfind("[ERROR] [Synquo] " + message + " path=\"", 0) == 0;
+    }));
+    removeSessionTempDirectory();
+    EXPECT_TRUE(fs::is_empty(base_)) << "nothing left behind";
+  }
+}
+
 // Answers the first lock attempt as if a sweep of another process held the new directory.
 class SweepInProgress : public platform::PlatformWrapper {
  public:

@@ -368,7 +368,8 @@ tag_t addPart(const PartDefinition& definition) {
   part.tag = tag;
   part.definition = definition;
   if (part.definition.leaf.empty() && !definition.fullPath.empty()) {
-    part.definition.leaf = std::filesystem::path(definition.fullPath).stem().string();
+    // Texts with NX are UTF-8; the narrow path forms are not on Windows.
+    part.definition.leaf = std::filesystem::u8path(definition.fullPath).stem().u8string();
   }
   // Tags only grow, so keeping the first entry keeps the lowest tag.
   if (part.definition.managed) {
