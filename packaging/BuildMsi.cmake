@@ -17,7 +17,7 @@ set(stage ${work}/SynquoNX)
 file(REMOVE_RECURSE ${work})
 file(MAKE_DIRECTORY ${work})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --config ${CONFIG}
-                        --component nx --prefix ${stage}
+                        --component nx --prefix ${stage} --strip
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 file(GLOB_RECURSE files ${stage}/startup/* ${stage}/application/*)

@@ -4,7 +4,8 @@
 #   1. the ZIP's listing is the custom directory's layout;
 #   2. unzipped into a folder whose path holds a space and a non-ASCII letter, with the
 #      Torvane stand-in beside brevin.dll and the simulated NX on NX's side (brevin-sim and
-#      nxsim.dll, linked without runtime DLLs), the demo is played through the Synquo button;
+#      libnxsim.dll, linked without runtime DLLs), the demo is played through the Synquo
+#      button; with a runtime DLL taken away, the add-in cannot load;
 #   3. the MSI installs quietly, registers the folder as NX's site directory, plays the demo
 #      from there, and uninstalls leaving nothing of it behind.
 # Usage: package-under-wine.sh BUILD_DIR SOURCE_DIR CONFIG VERSION [DIST_DIR]
@@ -38,7 +39,7 @@ diff -u "$source/packaging/tests/expected-layout.txt" "$work/listing.txt" || fai
 
 nx="$work/nx"
 mkdir -p "$nx"
-cp "$build/bin/brevin-sim.exe" "$build/bin/sim-browser.exe" "$build/bin/nxsim.dll" "$nx/"
+cp "$build/bin/brevin-sim.exe" "$build/bin/sim-browser.exe" "$build/bin/libnxsim.dll" "$nx/"
 torvane="$build/bin/torvane-windows-amd64.dll"
 scenario="$work/demo.json"
 cp "$source/sim/scenarios/demo.json" "$scenario"
@@ -73,6 +74,15 @@ unzip -q "$zip" -d "$custom"
 cp "$torvane" "$custom/startup/"
 play_demo "Z:$custom" "$work/zip-demo.log"
 echo "demo passed through $custom"
+
+step "Without a runtime DLL of the folder, the button cannot load the add-in"
+mv "$custom/startup/libstdc++-6.dll" "$work/"
+status=0
+wine "Z:$nx/brevin-sim.exe" --nx-custom-dir "Z:$custom" "Z:$scenario" >"$work/missing-dll.log" 2>&1 ||
+  status=$?
+[ $status -eq 3 ] && grep -q "Cannot load the add-in" "$work/missing-dll.log" ||
+  fail "brevin-sim ended with $status without libstdc++-6.dll ($work/missing-dll.log)"
+grep "Cannot load the add-in" "$work/missing-dll.log"
 
 step "The MSI: install, demo, uninstall"
 environment='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'

@@ -1,6 +1,7 @@
 // Loading the add-in with LoadLibraryExW.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -22,10 +23,12 @@ std::wstring widen(const std::string& text) {
 
 void* AddinLibrary::open(const std::string& path, const std::string& what,
                          bool dependenciesBeside) {
-  // The altered search path puts the library's own folder where the program's would be.
-  HMODULE module =
-      LoadLibraryExW(widen(path).c_str(), nullptr,
-                     dependenciesBeside ? LOAD_WITH_ALTERED_SEARCH_PATH : DWORD{0});
+  // The altered search path puts the library's own folder where the program's would be; it
+  // takes only backslashes.
+  std::wstring file = widen(path);
+  if (dependenciesBeside) std::replace(file.begin(), file.end(), L'/', L'\\');
+  HMODULE module = LoadLibraryExW(file.c_str(), nullptr,
+                                  dependenciesBeside ? LOAD_WITH_ALTERED_SEARCH_PATH : DWORD{0});
   if (module == nullptr) {
     throw std::runtime_error("Cannot load " + what + " " + path + ": error " +
                              std::to_string(GetLastError()));
