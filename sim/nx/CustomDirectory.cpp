@@ -152,14 +152,15 @@ LibraryButton findLibraryButton(const CustomDirectory& directory) {
                                ", which is in neither startup nor application of " +
                                root.u8string());
     }
-    if (button.bitmap.empty()) throw std::runtime_error("The button " + button.name + " has no bitmap");
+    if (button.bitmap.empty())
+      throw std::runtime_error("The button " + button.name + " has no bitmap");
     const fs::path application = root / "application";
     const fs::path bitmap = fs::u8path(button.bitmap);
     found.bitmap = firstExisting({application / (button.bitmap + ".bmp"),
                                   application / (button.bitmap + ".png"), application / bitmap});
     if (found.bitmap.empty()) {
-      throw std::runtime_error("The button " + button.name + " shows the bitmap " +
-                               button.bitmap + ", which is not in " + application.u8string());
+      throw std::runtime_error("The button " + button.name + " shows the bitmap " + button.bitmap +
+                               ", which is not in " + application.u8string());
     }
     return found;
   }
