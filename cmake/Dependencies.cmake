@@ -22,7 +22,9 @@ if(WIN32)
     endif()
   endforeach()
 
-  # The mingw runtime DLLs lie next to every module, as they would on a PC.
+  # The mingw runtime DLLs lie next to every module, as they would on a PC, and ship with the
+  # add-in.
+  set(SYNQUO_RUNTIME_DLLS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
                     OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)

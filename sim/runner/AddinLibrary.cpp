@@ -7,8 +7,8 @@
 
 namespace simrunner {
 
-AddinLibrary::AddinLibrary(const std::string& path) : path_(path) {
-  handle_ = open(path, "the add-in");
+AddinLibrary::AddinLibrary(const std::string& path, bool dependenciesBeside) : path_(path) {
+  handle_ = open(path, "the add-in", dependenciesBeside);
   // A function address travels as bytes: converting an object pointer to a function pointer
   // is only conditionally supported.
   void* address = symbol("ufusr");

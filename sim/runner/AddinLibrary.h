@@ -9,8 +9,9 @@ namespace simrunner {
 class AddinLibrary {
  public:
   // Raises std::runtime_error naming the path and the loader's error, or the missing entry
-  // point.
-  explicit AddinLibrary(const std::string& path);
+  // point. dependenciesBeside: the libraries it imports are looked for beside it first, as
+  // for a library that a custom directory's button runs.
+  explicit AddinLibrary(const std::string& path, bool dependenciesBeside = false);
   ~AddinLibrary();
   AddinLibrary(const AddinLibrary&) = delete;
   AddinLibrary& operator=(const AddinLibrary&) = delete;
@@ -27,7 +28,8 @@ class AddinLibrary {
 
   // Per platform: load a module (raising std::runtime_error "Cannot load <what> <path>: "
   // and the loader's reason), and find one of its exports (null when it has none).
-  static void* open(const std::string& path, const std::string& what);
+  static void* open(const std::string& path, const std::string& what,
+                    bool dependenciesBeside = false);
   static void* find(void* module, const char* name);
   static void close(void* module);
 

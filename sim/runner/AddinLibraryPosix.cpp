@@ -7,7 +7,8 @@
 
 namespace simrunner {
 
-void* AddinLibrary::open(const std::string& path, const std::string& what) {
+// The dynamic linker finds a library's dependencies through its own run path either way.
+void* AddinLibrary::open(const std::string& path, const std::string& what, bool) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* error = dlerror();

@@ -1,6 +1,7 @@
-// Loading the add-in with LoadLibraryW.
+// Loading the add-in with LoadLibraryExW.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -20,8 +21,14 @@ std::wstring widen(const std::string& text) {
 
 }  // namespace
 
-void* AddinLibrary::open(const std::string& path, const std::string& what) {
-  HMODULE module = LoadLibraryW(widen(path).c_str());
+void* AddinLibrary::open(const std::string& path, const std::string& what,
+                         bool dependenciesBeside) {
+  // The altered search path puts the library's own folder where the program's would be; it
+  // takes only backslashes.
+  std::wstring file = widen(path);
+  if (dependenciesBeside) std::replace(file.begin(), file.end(), L'/', L'\\');
+  HMODULE module = LoadLibraryExW(file.c_str(), nullptr,
+                                  dependenciesBeside ? LOAD_WITH_ALTERED_SEARCH_PATH : DWORD{0});
   if (module == nullptr) {
     throw std::runtime_error("Cannot load " + what + " " + path + ": error " +
                              std::to_string(GetLastError()));

@@ -18,8 +18,11 @@ namespace fs = std::filesystem;
 using namespace simrunner;
 
 const char* const kUsage =
-    "usage: brevin-sim [--addin PATH] [--json OUT.json] [--keep] [--interactive] SCENARIO.json\n"
+    "usage: brevin-sim [--addin PATH | --nx-custom-dir DIR] [--json OUT.json] [--keep]\n"
+    "                  [--interactive] SCENARIO.json\n"
     "  --addin PATH     the add-in module to load (default: the one beside brevin-sim)\n"
+    "  --nx-custom-dir DIR  press the button that DIR's menu or ribbon file adds: load the\n"
+    "                   library it runs where it lies, with DIR's dialog files\n"
     "  --json OUT.json  also write the transcript as JSON\n"
     "  --keep           keep the stage directory (add-in copy, properties, journals, log)\n"
     "  --interactive    answer the dialogs at the terminal instead of the scenario\n";
@@ -49,6 +52,8 @@ int main(int argc, char** argv) {
     };
     if (a == "--addin") {
       if (!value(options.addin)) return usage("--addin needs a path");
+    } else if (a == "--nx-custom-dir") {
+      if (!value(options.customDirectory)) return usage("--nx-custom-dir needs a directory");
     } else if (a == "--json") {
       if (!value(options.json)) return usage("--json needs a path");
     } else if (a == kRunIn) {
@@ -70,6 +75,8 @@ int main(int argc, char** argv) {
     }
   }
   if (!scenarioGiven) return usage("no scenario file given");
+  if (!options.addin.empty() && !options.customDirectory.empty())
+    return usage("--addin and --nx-custom-dir exclude each other");
 
   if (!options.stageDir.empty()) {
     endWithParent();
@@ -95,6 +102,10 @@ int main(int argc, char** argv) {
   std::vector<std::string> childArguments = {kRunIn, stage.u8string()};
   if (!options.addin.empty())
     childArguments.insert(childArguments.end(), {"--addin", options.addin.u8string()});
+  if (!options.customDirectory.empty()) {
+    childArguments.insert(childArguments.end(),
+                          {"--nx-custom-dir", options.customDirectory.u8string()});
+  }
   if (!options.json.empty())
     childArguments.insert(childArguments.end(), {"--json", options.json.u8string()});
   if (options.interactive) childArguments.push_back("--interactive");

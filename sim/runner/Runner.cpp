@@ -7,6 +7,7 @@
 #include <sstream>
 #include <thread>
 
+#include "sim/nx/CustomDirectory.h"
 #include "sim/nx/NxSim.h"
 #include "sim/runner/AddinLibrary.h"
 #include "sim/runner/DialogView.h"
@@ -523,10 +524,21 @@ void Run::runStep(const Step& step, bool& invoked) {
 }
 
 int Run::execute() {
+  std::string pressed;
   try {
-    stage_ = prepareStage(
-        scenario_, options_.stageDir,
-        options_.addin.empty() ? executablePath().parent_path() / addinFileName() : options_.addin);
+    fs::path addinModule =
+        options_.addin.empty() ? executablePath().parent_path() / addinFileName() : options_.addin;
+    if (!options_.customDirectory.empty()) {
+      const nxsim::LibraryButton found =
+          nxsim::findLibraryButton(nxsim::readCustomDirectory(options_.customDirectory));
+      addinModule = found.library;
+      nxsim::setResourceDirectories({options_.customDirectory / "application"});
+      pressed = "NX custom directory " + options_.customDirectory.u8string() + ": the button " +
+                found.button.name + " (\"" + found.button.label + "\", " +
+                found.bitmap.filename().u8string() + ", in " + found.button.file + ") runs " +
+                found.library.u8string();
+    }
+    stage_ = prepareStage(scenario_, options_.stageDir, addinModule);
     setUpEnvironment();
     logFile_ = expectedLogFile(scenario_, stage_, environment("LOCALAPPDATA"));
     browserJournal_.emplace(stage_.browserJournal);
@@ -535,8 +547,9 @@ int Run::execute() {
     transcript_.note("Scenario " + options_.scenario.u8string() +
                      (scenario_.name.empty() ? "" : " (" + scenario_.name + ")"));
     if (!scenario_.description.empty()) transcript_.note(scenario_.description);
+    if (!pressed.empty()) transcript_.note(pressed);
     transcript_.note("Add-in loaded from " + stage_.addin.u8string());
-    addin_.emplace(stage_.addin.u8string());
+    addin_.emplace(stage_.addin.u8string(), !options_.customDirectory.empty());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "brevin-sim: %s\n", e.what());
     return kExitSetupFailed;
@@ -645,6 +658,18 @@ int runScenario(const RunOptions& options) {
   } catch (const ScenarioError& e) {
     std::fprintf(stderr, "brevin-sim: %s\n", e.what());
     return kExitBadScenario;
+  }
+  if (!options.customDirectory.empty()) {
+    // The add-in runs where it is installed, with the settings found there.
+    scenario.stage = false;
+    scenario.propertiesText.reset();
+    std::ifstream properties(options.customDirectory / "startup" / "synquo.properties",
+                             std::ios::binary);
+    if (properties) {
+      std::ostringstream text;
+      text << properties.rdbuf();
+      scenario.propertiesText = text.str();
+    }
   }
   Run run(scenario, options);
   return run.execute();

@@ -12,7 +12,10 @@ namespace simrunner {
 
 struct RunOptions {
   std::filesystem::path scenario;
-  std::filesystem::path addin;     // empty: the add-in beside brevin-sim
+  std::filesystem::path addin;  // empty: the add-in beside brevin-sim
+  // Not empty: the add-in is the library that this NX custom directory's button runs, loaded
+  // where it lies, with the dialog files of the directory's application folder.
+  std::filesystem::path customDirectory;
   std::filesystem::path json;      // empty: no JSON transcript
   std::filesystem::path stageDir;  // an existing, empty directory
   bool interactive = false;
