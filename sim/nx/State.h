@@ -77,8 +77,9 @@ struct State {
   std::recursive_mutex mutex;
 
   tag_t nextTag = 100;
-  std::map<tag_t, PartData> parts;
-  std::map<tag_t, ComponentData> components;
+  // Hashed: a walk over a large assembly looks a tag up per call.
+  std::unordered_map<tag_t, PartData> parts;
+  std::unordered_map<tag_t, ComponentData> components;
   std::map<tag_t, SheetData> sheets;
   // The first part (lowest tag) by encoded name or full path, and by Teamcenter part number,
   // so lookups by name stay constant-time in large assemblies.
