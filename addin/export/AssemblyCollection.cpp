@@ -8,6 +8,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "addin/export/DisplayMetadata.h"
 #include "addin/export/ExportPath.h"
@@ -38,6 +39,18 @@ class MemberFiles {
 
   const fs::path& directory() const { return directory_; }
 
+  // Asked once per collection, like the walk: a large assembly asks for every member.
+  std::error_code directoryStatus(platform::FileType& type) {
+    if (!status_) {
+      platform::FileType found = platform::FileType::NotFound;
+      const std::error_code error =
+          platform::os().status(directory_, platform::Links::Follow, found);
+      status_.emplace(error, found);
+    }
+    type = status_->second;
+    return status_->first;
+  }
+
   fs::path find(const std::string& partNumber) {
     if (partNumber.empty()) return {};
     if (!index_ && !failure_) {
@@ -53,6 +66,7 @@ class MemberFiles {
 
  private:
   const fs::path directory_;
+  std::optional<std::pair<std::error_code, platform::FileType>> status_;
   std::optional<ExportDirectoryIndex> index_;
   std::exception_ptr failure_;
 };
@@ -161,8 +175,9 @@ class Collection {
         mode_(mode),
         memberFiles_(directory) {}
 
+  // Once per collection: the result is handed over, not copied.
   CollectedFiles run() {
-    if (root_ == nullptr) return result_;
+    if (root_ == nullptr) return std::move(result_);
     const Record rootRecord = build(root_);
     const bool usable = !rootRecord.sourceFileId.empty() &&
                         (variant_ == Variant::Listing || !rootRecord.localFilePath.empty());
@@ -179,7 +194,7 @@ class Collection {
         result_.isAssembly = !children.empty();
         if (!usable && !children.empty()) {
           abort();
-          return result_;
+          return std::move(result_);
         }
         if (usable) append(rootRecord);
         for (Component* child : children) walk(child);
@@ -189,7 +204,7 @@ class Collection {
       result_.isAssembly = false;
     }
     summary();
-    return result_;
+    return std::move(result_);
   }
 
  private:
@@ -231,14 +246,14 @@ class Collection {
   // count.
   void walk(Component* component) {
     if (host::Part* part = componentPart(component)) {
-      const Record record = build(part);
+      Record record = build(part);
       const std::string key = memberKey(record);
       if (record.sourceFileId.empty() || key.empty()) {
         unresolved(part);
       } else if (!keys_.insert(key).second) {
         duplicate(part, key);
       } else {
-        result_.files.push_back(record);
+        result_.files.push_back(std::move(record));
       }
     }
     for (Component* child : childrenOf(component)) walk(child);
@@ -349,20 +364,21 @@ namespace {
 
 std::optional<fs::path> findMemberFile(host::BasePart* part, MemberFiles& files) {
   const fs::path& sharedExportDirectory = files.directory();
-  const std::string label = partLogLabel(part);
+  // Named only when a line is written: a large assembly matches most members silently.
+  const auto label = [part] { return partLogLabel(part); };
   if (sharedExportDirectory.empty()) {
-    logging::warning("Managed assembly member lookup skipped: part=\"", label,
+    logging::warning("Managed assembly member lookup skipped: part=\"", label(),
                      "\" shared_export_directory=\"", sharedExportDirectory, "\".");
     return std::nullopt;
   }
   platform::FileType type = platform::FileType::NotFound;
-  const std::error_code error =
-      platform::os().status(sharedExportDirectory, platform::Links::Follow, type);
+  const std::error_code error = files.directoryStatus(type);
   if (error || type != platform::FileType::Directory) {
     logging::warning(
         "Managed assembly member lookup failed because the shared export directory is "
         "unavailable: part=\"",
-        label, "\" directory=\"", sharedExportDirectory, "\" error=\"", osErrorText(error), "\".");
+        label(), "\" directory=\"", sharedExportDirectory, "\" error=\"", osErrorText(error),
+        "\".");
     return std::nullopt;
   }
   const std::optional<ManagedPartName> name = decodeManagedPartName(part);
@@ -370,18 +386,20 @@ std::optional<fs::path> findMemberFile(host::BasePart* part, MemberFiles& files)
     logging::warning(
         "Managed assembly member lookup failed because the Teamcenter part number could not be "
         "read: part=\"",
-        label, "\" directory=\"", sharedExportDirectory, "\".");
+        label(), "\" directory=\"", sharedExportDirectory, "\".");
     return std::nullopt;
   }
   const fs::path found = files.find(name->partNumber);
   if (found.empty()) {
-    logging::warning("Managed assembly member lookup found no exported file: part=\"", label,
+    logging::warning("Managed assembly member lookup found no exported file: part=\"", label(),
                      "\" part_number=\"", name->partNumber, "\" directory=\"",
                      sharedExportDirectory, "\".");
     return std::nullopt;
   }
-  logging::debug("Managed assembly member lookup matched exported file: part=\"", label,
-                 "\" part_number=\"", name->partNumber, "\" file=\"", found, "\".");
+  if (logging::isLogLevelEnabled(logging::LogLevel::Debug)) {
+    logging::debug("Managed assembly member lookup matched exported file: part=\"", label(),
+                   "\" part_number=\"", name->partNumber, "\" file=\"", found, "\".");
+  }
   return found;
 }
 

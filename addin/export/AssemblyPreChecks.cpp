@@ -90,6 +90,8 @@ std::string shownSource(const UnsupportedHit& hit) {
 // Each hit is logged when asked to.
 std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) {
   auto* part = dynamic_cast<host::Part*>(component->Prototype());
+  // A loaded part usually is its backing file; that file is then asked about once.
+  std::optional<std::string> usableBacking;
   if (const std::optional<std::string> backing = componentBackingName(component)) {
     const std::string extension = extensionOf(*backing);
     if (!extension.empty() && extension != ".prt") {
@@ -99,7 +101,9 @@ std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) 
       }
       return UnsupportedHit{part, *backing};
     }
-    if (extension == ".prt" && hasDirectory(*backing) && !isUsableLocalFile(*backing)) {
+    const bool located = extension == ".prt" && hasDirectory(*backing);
+    if (located && isUsableLocalFile(*backing)) usableBacking = *backing;
+    if (located && !usableBacking) {
       bool saved = false;
       if (part != nullptr && !isManagedPart(part)) {
         const std::string loaded = part->FullPath();
@@ -117,9 +121,9 @@ std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) 
   if (part == nullptr || isManagedPart(part)) return std::nullopt;
   const std::string source = part->FullPath();
   const std::string extension = extensionOf(source);
-  const bool unsupported =
-      (!extension.empty() && extension != ".prt") ||
-      (extension == ".prt" && hasDirectory(source) && !isUsableLocalFile(source));
+  const bool unsupported = (!extension.empty() && extension != ".prt") ||
+                           (extension == ".prt" && hasDirectory(source) &&
+                            source != usableBacking && !isUsableLocalFile(source));
   if (!unsupported) return std::nullopt;
   if (log) {
     logging::warning("Assembly child has unsupported loaded part source: part=\"",

@@ -3,6 +3,7 @@
 #include "addin/export/DisplayMetadata.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "addin/export/AssemblyCollection.h"
 #include "addin/export/DrawingPdfExport.h"
@@ -154,10 +155,10 @@ ModelMetadata readDisplayMetadata() {
       // The name is only shown; the export names its file again and reports what fails.
     }
   } else {
-    const CollectedFiles collected =
+    CollectedFiles collected =
         m.managed ? collectManagedUploadFiles(part, parentOf(m.exportedFile), ExportMode::Display)
                   : listAssemblyFiles(part);
-    m.files = collected.files;
+    m.files = std::move(collected.files);
     m.isAssembly = collected.isAssembly;
     if (m.isAssembly && !m.files.empty()) {
       const double total = totalSizeMegabytes(m.files);
@@ -254,13 +255,13 @@ void prepareUpload(ModelMetadata& m) {
     m.isAssembly = false;
     m.files.clear();
   } else if (managed) {
-    const CollectedFiles collected =
+    CollectedFiles collected =
         collectManagedUploadFiles(part, parentOf(m.exportedFile), ExportMode::Upload);
-    m.files = collected.files;
+    m.files = std::move(collected.files);
     m.isAssembly = collected.isAssembly;
   } else {
-    const CollectedFiles collected = collectLocalUploadFiles(part);
-    m.files = collected.files;
+    CollectedFiles collected = collectLocalUploadFiles(part);
+    m.files = std::move(collected.files);
     m.isAssembly = collected.isAssembly;
     if (uploadedCount(m.files) > 0) m.sizeMegabytes = totalSizeMegabytes(m.files);
   }

@@ -37,24 +37,27 @@ fs::path exportModelFile(host::BasePart* part, const std::string& sourcePath) {
     logging::warning("NX model export skipped because there is no displayed part.");
     return {};
   }
-  const std::string label = partLogLabel(part);
+  // Named only when a line is written: an assembly's members copy without a debug line.
+  const auto label = [part] { return partLogLabel(part); };
   if (isDraftingApplication()) {
-    logging::info("NX export selected drawing PDF path: part=\"", label, "\" source=\"", sourcePath,
-                  "\".");
+    logging::info("NX export selected drawing PDF path: part=\"", label(), "\" source=\"",
+                  sourcePath, "\".");
     return exportDrawingPdf(part, sourcePath);
   }
   if (isManagedPart(part)) {
-    logging::info("NX export selected managed clone path: part=\"", label, "\" source=\"",
+    logging::info("NX export selected managed clone path: part=\"", label(), "\" source=\"",
                   sourcePath, "\".");
     return exportManagedClone(part, ExportMode::Upload);
   }
   if (isUsableLocalFile(sourcePath)) {
-    logging::debug("NX export selected local source copy path: part=\"", label, "\" source=\"",
-                   sourcePath, "\".");
+    if (logging::isLogLevelEnabled(logging::LogLevel::Debug)) {
+      logging::debug("NX export selected local source copy path: part=\"", label(), "\" source=\"",
+                     sourcePath, "\".");
+    }
     return copyLocalSource(sourcePath);
   }
   logging::warning("NX export skipped because the local part has not been saved to disk: part=\"",
-                   label, "\" source=\"", sourcePath, "\".");
+                   label(), "\" source=\"", sourcePath, "\".");
   return {};
 }
 
@@ -131,6 +134,8 @@ std::optional<ManagedPartName> decodeManagedPartName(host::BasePart* part) {
 bool isManagedPart(host::BasePart* part) {
   if (part == nullptr) return false;
   if (decodeManagedPartName(part)) return true;
+  // The file system is asked only for the debug line: a walk classifies every member.
+  if (!logging::isLogLevelEnabled(logging::LogLevel::Debug)) return false;
   std::string fullPath;
   try {
     fullPath = part->FullPath();

@@ -29,13 +29,25 @@ bool meansAbsent(const std::error_code& error) {
   return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
 }
 
+// The type the directory listing gave (no system call), asked of the file system only when
+// the listing gave none; a link is never followed.
+FileType entryType(const fs::directory_entry& entry, std::error_code& error) {
+  if (entry.is_symlink(error)) return FileType::Link;
+  if (error) return FileType::NotFound;
+  if (entry.is_regular_file(error)) return FileType::Regular;
+  if (error) return FileType::NotFound;
+  if (entry.is_directory(error)) return FileType::Directory;
+  if (error) return FileType::NotFound;
+  return FileType::Other;
+}
+
 std::error_code walkInto(const fs::path& directory, Depth depth,
                          std::vector<DirectoryEntry>& entries) {
   std::error_code error;
   std::vector<fs::path> subdirectories;
   for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
     std::error_code statusError;
-    const FileType type = typeOf(fs::symlink_status(it->path(), statusError));
+    const FileType type = entryType(*it, statusError);
     if (statusError) return statusError;
     entries.push_back(DirectoryEntry{it->path(), type});
     if (type == FileType::Directory) subdirectories.push_back(it->path());

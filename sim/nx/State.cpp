@@ -13,11 +13,11 @@ State& state() {
   return *instance;
 }
 
-Entry enter(const std::string& name, std::vector<std::string> args, int kinds) {
+Entry enter(std::string_view name, std::vector<std::string> args, int kinds) {
   State& s = state();
   Entry entry;
   entry.index = s.journaling ? s.journal.size() : static_cast<std::size_t>(-1);
-  if (s.journaling) s.journal.push_back(Call{name, std::move(args), ""});
+  if (s.journaling) s.journal.push_back(Call{std::string(name), std::move(args), ""});
   for (FaultState& f : s.faults) {
     if (f.fault.call != name && f.fault.call != "*") {
       continue;
@@ -48,7 +48,7 @@ void setOutcome(std::size_t index, const std::string& outcome) {
 
 void violation(const std::string& text) { state().violations.push_back(text); }
 
-bool openCall(const std::string& name, std::vector<std::string> args, bool returnsObject) {
+bool openCall(std::string_view name, std::vector<std::string> args, bool returnsObject) {
   Entry entry = enter(name, std::move(args), kCanThrow | (returnsObject ? kCanReturnNull : 0));
   if (!entry.fault) {
     return false;
@@ -65,7 +65,7 @@ bool openCall(const std::string& name, std::vector<std::string> args, bool retur
   return true;
 }
 
-UfCall::UfCall(const std::string& name, std::vector<std::string> args, bool needsInitialize) {
+UfCall::UfCall(std::string_view name, std::vector<std::string> args, bool needsInitialize) {
   Entry entry = enter(name, std::move(args), kCanFailStatus);
   index_ = entry.index;
   if (entry.fault) {
@@ -73,7 +73,7 @@ UfCall::UfCall(const std::string& name, std::vector<std::string> args, bool need
     return;
   }
   if (needsInitialize && state().ufDepth == 0) {
-    violation(name + " called without a successful UF_initialize");
+    violation(std::string(name) + " called without a successful UF_initialize");
     early_ = finish(kErrorNotInitialized);
   }
 }

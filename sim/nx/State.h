@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -77,8 +78,9 @@ struct State {
   std::recursive_mutex mutex;
 
   tag_t nextTag = 100;
-  std::map<tag_t, PartData> parts;
-  std::map<tag_t, ComponentData> components;
+  // Hashed: a walk over a large assembly looks a tag up per call.
+  std::unordered_map<tag_t, PartData> parts;
+  std::unordered_map<tag_t, ComponentData> components;
   std::map<tag_t, SheetData> sheets;
   // The first part (lowest tag) by encoded name or full path, and by Teamcenter part number,
   // so lookups by name stay constant-time in large assemblies.
@@ -128,17 +130,18 @@ struct Entry {
   std::size_t index = 0;
   std::optional<Fault> fault;
 };
-Entry enter(const std::string& name, std::vector<std::string> args, int kinds);
+// The name is a view: most calls pass a literal, and an unjournaled call copies nothing.
+Entry enter(std::string_view name, std::vector<std::string> args, int kinds);
 void setOutcome(std::size_t index, const std::string& outcome);
 void violation(const std::string& text);
 
 // An NX Open method: raises an injected NxException; true when an injected null is due.
-bool openCall(const std::string& name, std::vector<std::string> args, bool returnsObject);
+bool openCall(std::string_view name, std::vector<std::string> args, bool returnsObject);
 
 // A UF function: journals it, applies an injected status and checks that UF is initialised.
 class UfCall {
  public:
-  UfCall(const std::string& name, std::vector<std::string> args, bool needsInitialize = true);
+  UfCall(std::string_view name, std::vector<std::string> args, bool needsInitialize = true);
   // Non-zero when the call must return at once with this status.
   int early() const { return early_; }
   int finish(int status);
