@@ -178,8 +178,10 @@ class UploadProgressWindow {
       killTimer(refreshTimer_);
       return;
     }
+    // Read before refreshing: a worker finishing in between must still get its last refresh.
+    const bool finished = state_->finished;
     refreshStatus(false);
-    if (state_->finished) killTimer(refreshTimer_);
+    if (finished) killTimer(refreshTimer_);
   }
 
  private:
