@@ -275,44 +275,13 @@ void logMessage(LogLevel level, std::string_view message) {
   writeLogLine(formatLogLine(level, message));
 }
 
-namespace {
-
-struct ThreadStream {
-  std::ostringstream stream;
-  bool busy = false;
-  ThreadStream() { stream.imbue(std::locale::classic()); }
-};
-
-ThreadStream& threadStream() {
-  thread_local ThreadStream instance;
-  return instance;
+// A stream per message. A thread_local one would be cheaper, but with the mingw-w64 runtime
+// its destructor at thread exit faults now and then when two threads end at once.
+PartStream::PartStream() : own_(std::make_unique<std::ostringstream>()), stream_(own_.get()) {
+  stream_->imbue(std::locale::classic());
 }
 
-}  // namespace
-
-PartStream::PartStream() {
-  ThreadStream& shared = threadStream();
-  if (shared.busy) {
-    own_ = std::make_unique<std::ostringstream>();
-    own_->imbue(std::locale::classic());
-    stream_ = own_.get();
-    return;
-  }
-  shared.busy = true;
-  busy_ = &shared.busy;
-  stream_ = &shared.stream;
-  // As a new stream starts, whatever the last message's parts left behind.
-  stream_->str(std::string());
-  stream_->clear();
-  stream_->flags(std::ios_base::skipws | std::ios_base::dec);
-  stream_->precision(6);
-  stream_->width(0);
-  stream_->fill(' ');
-}
-
-PartStream::~PartStream() {
-  if (busy_ != nullptr) *busy_ = false;
-}
+PartStream::~PartStream() = default;
 
 std::string PartStream::text() const { return stream_->str(); }
 

@@ -152,11 +152,6 @@ TEST_F(TokenRenewal, ALapsedTokenIsRenewedOnceAndAnUnrenewableSignInIsCleared) {
 }
 
 TEST_F(TokenRenewal, TwoCallersWhoFindTheTokenExpiredAtOnceRenewItOnce) {
-#ifdef _WIN32
-  // Under wine, the Go stand-in faults now and then when two new threads enter it at the
-  // same moment (a page fault outside every module); the rule is proven on Linux.
-  GTEST_SKIP() << "two threads entering the Go stand-in at once are not reliable under wine";
-#endif
   vantel::VantelLocalAuthTokens tokens = signIn();
   tokens.expiresAt = kPast;
   SessionManager session;
