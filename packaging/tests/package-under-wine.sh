@@ -46,7 +46,7 @@ cp "$source/sim/scenarios/demo.json" "$scenario"
 
 step "A fresh wine prefix"
 export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 unset WINEPATH
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wineboot --init >/dev/null 2>&1 || true

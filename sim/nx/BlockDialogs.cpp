@@ -587,6 +587,10 @@ class SimBlockDialog : public bs::BlockDialog {
       throw std::logic_error("dialog " + file_ + " is not open");
     }
     bs::UIBlock* block = findBlock(id);
+    // A click in the dialog makes it the active window again, whatever took focus meanwhile.
+    if (window_) {
+      window_->activate();
+    }
     return runHandler(
         "update:" + id, id, [&] { return update_ ? update_(block) : 0; }, 0);
   }

@@ -22,6 +22,8 @@ class DialogWindow {
   virtual void close() = 0;
   // Posts WM_SYSCOMMAND/SC_CLOSE to the window.
   virtual void postClose() = 0;
+  // Makes the window the calling thread's active one, as the user's click on it does.
+  virtual void activate() = 0;
 };
 
 // Creates the window on the calling thread and makes it the active window. onCloseCommand

@@ -37,6 +37,8 @@ class PosixDialogWindow : public DialogWindow {
     desktop::destroyWindow(window_);
   }
 
+  void activate() override { desktop::setActiveWindow(window_); }
+
   void postClose() override {
     desktop::postMessage(window_, desktop::kWmSysCommand, desktop::kScClose, 0);
   }

@@ -47,8 +47,7 @@ class Win32DialogWindow : public DialogWindow {
                                std::to_string(GetLastError()));
     }
     ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    SetActiveWindow(hwnd_);
+    activate();
   }
 
   ~Win32DialogWindow() override { close(); }
@@ -83,6 +82,15 @@ class Win32DialogWindow : public DialogWindow {
       DestroyWindow(hwnd_);
     }
     hwnd_ = nullptr;
+  }
+
+  // Another process's window can take the foreground (tests run side by side in one wine
+  // server), which leaves this thread without an active window.
+  void activate() override {
+    if (isOpen()) {
+      SetForegroundWindow(hwnd_);
+      SetActiveWindow(hwnd_);
+    }
   }
 
   void postClose() override {
