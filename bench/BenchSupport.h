@@ -39,11 +39,10 @@ class Installation {
 // Removes the installation's directories; call before leaving main.
 void releaseInstallation();
 
-// Live heap bytes (operator new and delete of the whole process) and their peak since
-// startPeak().
-std::int64_t liveHeapBytes();
+// The peak growth of the heap (operator new and delete of the whole process) between
+// startPeak() and stopPeak().
 void startPeak();
-std::int64_t peakHeapBytes();
+std::int64_t stopPeak();
 
 // A fresh directory below the scratch directory.
 std::filesystem::path freshDirectory(const std::string& name);

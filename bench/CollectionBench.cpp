@@ -171,9 +171,8 @@ void displayMetadata(benchmark::State& state) {
     return nxsim::addPart(nativePart(models / (memberName(i + 1) + ".prt"), i + 1));
   });
   startPeak();
-  const std::int64_t before = liveHeapBytes();
   benchmark::DoNotOptimize(synquo::readDisplayMetadata());
-  const std::int64_t peak = peakHeapBytes() - before;
+  const std::int64_t peak = stopPeak();
   for (auto _ : state) {
     benchmark::DoNotOptimize(synquo::readDisplayMetadata());
   }

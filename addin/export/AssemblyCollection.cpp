@@ -273,6 +273,8 @@ class Collection {
   }
 
   void duplicate(host::BasePart* part, const std::string& key) {
+    // Most uses of a large assembly repeat a part: no label is made for a line not written.
+    if (!logging::isLogLevelEnabled(logging::LogLevel::Debug)) return;
     if (variant_ == Variant::Local) {
       logging::debug("Assembly member skipped because it was already collected: part=\"",
                      partLogLabel(part), "\" key=\"", key, "\".");

@@ -74,9 +74,8 @@ fs::path copyLocalSource(const std::string& sourcePath) {
   const fs::path& destination = claimed.path;
 
   // The file system is asked only when the two paths could name one file: no stat per copy.
-  const fs::path normalSource = source.lexically_normal();
-  if (normalSource == destination.lexically_normal() && !weaklyCanonical(source).empty() &&
-      normalSource == weaklyCanonical(destination)) {
+  if (claimed.isSource && !weaklyCanonical(source).empty() &&
+      source.lexically_normal() == weaklyCanonical(destination)) {
     logging::debug("Local NX model export reused existing temp file: path=\"", destination, "\".");
     return destination;
   }

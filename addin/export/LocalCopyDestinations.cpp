@@ -1,9 +1,9 @@
 // The record of which source owns which copy in the current session directory.
 #include "addin/export/LocalCopyDestinations.h"
 
-#include <map>
-#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace synquo {
 namespace {
@@ -11,11 +11,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // Only one session directory is current at a time (another key discards the previous one),
-// so the record of the current one is all there is to keep.
+// so the record of the current one is all there is to keep. Paths are kept as their normal
+// form's text: a large assembly claims once per member.
 struct Ledger {
   fs::path directory;
-  std::map<fs::path, LocalCopyDestination> destinationOf;  // source -> its copy
-  std::set<fs::path> taken;                                // every copy's path
+  std::unordered_map<fs::path::string_type, LocalCopyDestination> destinationOf;  // by source
+  std::unordered_set<fs::path::string_type> taken;  // every copy's path
 };
 
 Ledger& ledger() {
@@ -29,18 +30,21 @@ LocalCopyDestination claimLocalCopyDestination(const fs::path& sessionDirectory,
                                                const fs::path& source, const fs::path& fileName) {
   Ledger& l = ledger();
   if (l.directory != sessionDirectory) l = Ledger{sessionDirectory, {}, {}};
-  const fs::path key = source.lexically_normal();
+  fs::path::string_type key = source.lexically_normal().native();
   if (const auto known = l.destinationOf.find(key); known != l.destinationOf.end()) {
     return known->second;
   }
   // A part opened from one of the copies is its own destination.
-  if (l.taken.count(key) != 0) return {source, false};
+  if (l.taken.count(key) != 0) return {source, false, true};
   LocalCopyDestination claimed{sessionDirectory / fileName, false};
-  for (int n = 1; l.taken.count(claimed.path.lexically_normal()) != 0; ++n) {
+  fs::path::string_type taken = claimed.path.lexically_normal().native();
+  for (int n = 1; l.taken.count(taken) != 0; ++n) {
     claimed = {sessionDirectory / fs::path(std::to_string(n)) / fileName, true};
+    taken = claimed.path.lexically_normal().native();
   }
-  l.destinationOf[key] = claimed;
-  l.taken.insert(claimed.path.lexically_normal());
+  claimed.isSource = taken == key;
+  l.taken.insert(std::move(taken));
+  l.destinationOf.emplace(std::move(key), claimed);
   return claimed;
 }
 

@@ -10,6 +10,7 @@ namespace synquo {
 struct LocalCopyDestination {
   std::filesystem::path path;
   bool keptApart = false;  // in a numbered subfolder, because the plain name was taken
+  bool isSource = false;   // the same path as the source, once both are in normal form
 };
 
 // The destination for copying `source` (normalised lexically) as `fileName` into

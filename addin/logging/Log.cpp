@@ -2,6 +2,7 @@
 #include "addin/logging/Log.h"
 
 #include <atomic>
+#include <charconv>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -275,18 +276,41 @@ void logMessage(LogLevel level, std::string_view message) {
   writeLogLine(formatLogLine(level, message));
 }
 
-// A stream per message. A thread_local one would be cheaper, but with the mingw-w64 runtime
-// its destructor at thread exit faults now and then when two threads end at once.
-PartStream::PartStream() : own_(std::make_unique<std::ostringstream>()), stream_(own_.get()) {
-  stream_->imbue(std::locale::classic());
+void appendPart(std::string& out, signed char value) {
+  appendInteger(out, static_cast<long long>(value));
+}
+void appendPart(std::string& out, unsigned char value) {
+  appendInteger(out, static_cast<unsigned long long>(value));
 }
 
-PartStream::~PartStream() = default;
+void appendPart(std::string& out, const std::filesystem::path& path) {
+  out.append(platform::toUtf8(path));
+}
 
-std::string PartStream::text() const { return stream_->str(); }
+void appendInteger(std::string& out, long long value) {
+  char text[24];
+  const std::to_chars_result end = std::to_chars(text, text + sizeof(text), value);
+  out.append(text, end.ptr);
+}
 
-void appendPart(std::ostream& out, const std::filesystem::path& path) {
-  out << platform::toUtf8(path);
+void appendInteger(std::string& out, unsigned long long value) {
+  char text[24];
+  const std::to_chars_result end = std::to_chars(text, text + sizeof(text), value);
+  out.append(text, end.ptr);
+}
+
+void appendFloating(std::string& out, double value) {
+  char text[64];
+  const std::to_chars_result end =
+      std::to_chars(text, text + sizeof(text), value, std::chars_format::general, 6);
+  out.append(text, end.ptr);
+}
+
+void appendFloating(std::string& out, long double value) {
+  char text[64];
+  const std::to_chars_result end =
+      std::to_chars(text, text + sizeof(text), value, std::chars_format::general, 6);
+  out.append(text, end.ptr);
 }
 
 }  // namespace detail

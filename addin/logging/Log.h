@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <ctime>
 #include <filesystem>
+#include <locale>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
 
 namespace logging {
 
@@ -81,48 +83,56 @@ inline bool passes(LogLevel level) {
 
 void logMessage(LogLevel level, std::string_view message);
 
-inline void appendPart(std::ostream& out, const char* text) {
-  if (text != nullptr) out << text;
+// Parts are appended straight to the message text; only types without a form of their own go
+// through a stream (in the classic locale), so a line costs little beyond its file write.
+inline void appendPart(std::string& out, const char* text) {
+  if (text != nullptr) out.append(text);
 }
-inline void appendPart(std::ostream& out, std::nullptr_t) { (void)out; }
-inline void appendPart(std::ostream& out, bool value) { out << (value ? "true" : "false"); }
-inline void appendPart(std::ostream& out, signed char value) { out << static_cast<int>(value); }
-inline void appendPart(std::ostream& out, unsigned char value) {
-  out << static_cast<unsigned>(value);
-}
-inline void appendPart(std::ostream& out, LogLevel value) { out << logLevelName(value); }
+inline void appendPart(std::string& out, std::nullptr_t) { (void)out; }
+inline void appendPart(std::string& out, bool value) { out.append(value ? "true" : "false"); }
+inline void appendPart(std::string& out, char value) { out.push_back(value); }
+void appendPart(std::string& out, signed char value);
+void appendPart(std::string& out, unsigned char value);
+inline void appendPart(std::string& out, LogLevel value) { out.append(logLevelName(value)); }
 // Paths are written as UTF-8 text, without the quotes that stream insertion would add.
-void appendPart(std::ostream& out, const std::filesystem::path& path);
+void appendPart(std::string& out, const std::filesystem::path& path);
 // Wide text would be written as a pointer value.
-void appendPart(std::ostream& out, const wchar_t* text) = delete;
-void appendPart(std::ostream& out, const std::wstring& text) = delete;
+void appendPart(std::string& out, wchar_t value) = delete;
+void appendPart(std::string& out, const wchar_t* text) = delete;
+void appendPart(std::string& out, const std::wstring& text) = delete;
+
+void appendInteger(std::string& out, long long value);
+void appendInteger(std::string& out, unsigned long long value);
+// As a stream writes it by default: "%g" with six significant digits.
+void appendFloating(std::string& out, long double value);
+void appendFloating(std::string& out, double value);
 
 template <typename T>
-void appendPart(std::ostream& out, const T& value) {
-  out << value;
+void appendPart(std::string& out, const T& value) {
+  if constexpr (std::is_integral_v<T> && std::is_signed_v<T> && sizeof(T) > 1) {
+    appendInteger(out, static_cast<long long>(value));
+  } else if constexpr (std::is_integral_v<T> && std::is_unsigned_v<T> && sizeof(T) > 1) {
+    appendInteger(out, static_cast<unsigned long long>(value));
+  } else if constexpr (std::is_same_v<T, long double>) {
+    appendFloating(out, value);
+  } else if constexpr (std::is_floating_point_v<T>) {
+    appendFloating(out, static_cast<double>(value));
+  } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+    out.append(std::string_view(value));
+  } else {
+    std::ostringstream stream;
+    stream.imbue(std::locale::classic());
+    stream << value;
+    out.append(stream.str());
+  }
 }
-
-// A stream for this thread, set up once; a part that logs while being written gets its own.
-class PartStream {
- public:
-  PartStream();
-  ~PartStream();
-  PartStream(const PartStream&) = delete;
-  PartStream& operator=(const PartStream&) = delete;
-  std::ostream& stream() { return *stream_; }
-  std::string text() const;
-
- private:
-  std::unique_ptr<std::ostringstream> own_;
-  std::ostringstream* stream_ = nullptr;
-  bool* busy_ = nullptr;
-};
 
 template <typename... Parts>
 std::string joinParts(const Parts&... parts) {
-  PartStream out;
-  (appendPart(out.stream(), parts), ...);
-  return out.text();
+  std::string out;
+  out.reserve(128);
+  (appendPart(out, parts), ...);
+  return out;
 }
 
 template <typename... Parts>

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
+#include <sstream>
 #include <regex>
 #include <set>
 #include <thread>
@@ -168,6 +170,30 @@ TEST(LogFile, MultiPartMessagesJoinTheirPartsWithNothingBetween) {
                                      "flag=true/false path=\"" +
                                      platform::toUtf8(path) + "\" null= small=7 level=WARNING"});
   EXPECT_NE(log.content().find("J\xc3\xb6rg"), std::string::npos) << "paths are written as UTF-8";
+}
+
+// Numbers are written as a stream in the classic locale writes them; a type without a form of
+// its own still goes through its stream operator.
+TEST(LogFile, NumbersAndOtherPartsReadAsTheirStreamForm) {
+  const auto streamed = [](const auto& value) {
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << value;
+    return out.str();
+  };
+  const double doubles[] = {12.5, 0.1, 0.30000000000000004, 1234567.0, 1e20, -2.5e-7, 0.0,
+                            -0.0, 100.0, std::numeric_limits<double>::infinity()};
+  for (const double value : doubles) {
+    EXPECT_EQ(detail::joinParts(value), streamed(value)) << value;
+  }
+  EXPECT_EQ(detail::joinParts(2.75f, ' ', 1.0L / 3), streamed(2.75f) + " " + streamed(1.0L / 3));
+  EXPECT_EQ(detail::joinParts(std::numeric_limits<std::int64_t>::min(), ' ',
+                              std::numeric_limits<std::uint64_t>::max(), ' ',
+                              static_cast<unsigned short>(65535), ' ',
+                              static_cast<signed char>(-3)),
+            "-9223372036854775808 18446744073709551615 65535 -3");
+  const std::error_code code = std::make_error_code(std::errc::permission_denied);
+  EXPECT_EQ(detail::joinParts(code), streamed(code));
 }
 
 TEST(LogFile, NothingIsWrittenWithoutADirectory) {
