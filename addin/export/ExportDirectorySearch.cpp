@@ -38,13 +38,14 @@ std::vector<fs::path> regularFilesBelow(const fs::path& directory) {
     throw fs::filesystem_error("recursive_directory_iterator::operator++", directory, error);
   }
   std::vector<fs::path> files;
-  for (const platform::DirectoryEntry& entry : entries) {
+  files.reserve(entries.size());
+  for (platform::DirectoryEntry& entry : entries) {
     platform::FileType type = entry.type;
     if (type == platform::FileType::Link &&
         platform::os().status(entry.path, platform::Links::Follow, type)) {
       continue;
     }
-    if (type == platform::FileType::Regular) files.push_back(entry.path);
+    if (type == platform::FileType::Regular) files.push_back(std::move(entry.path));
   }
   return files;
 }
@@ -103,22 +104,27 @@ fs::path findExportedFileByPartNumber(const fs::path& directory,
   return best ? best->path : fs::path();
 }
 
+// A large export directory holds a file per member: paths are moved, never copied.
 ExportDirectoryIndex::ExportDirectoryIndex(const fs::path& directory) {
   if (!isDirectory(directory)) return;
+  std::vector<fs::path> paths = regularFilesBelow(directory);
   std::unordered_map<std::string, ExportedFile> best;
-  for (const fs::path& path : regularFilesBelow(directory)) {
+  best.reserve(paths.size());
+  for (fs::path& path : paths) {
     if (!isSupportedUploadFile(path)) continue;
-    const std::optional<ExportedFile> candidate = newFile(path, ExportDirectorySnapshot());
-    if (!candidate) continue;
-    const std::string stem = lowerCaseStem(path);
+    const std::optional<Clock::time_point> written = writeTime(path);
+    if (!written) continue;
+    ExportedFile candidate{std::move(path), *written};
+    std::string stem = lowerCaseStem(candidate.path);
     const auto found = best.find(stem);
     if (found == best.end()) {
-      best.emplace(stem, *candidate);
-    } else if (isBetterExport(*candidate, found->second)) {
-      found->second = *candidate;
+      best.emplace(std::move(stem), std::move(candidate));
+    } else if (isBetterExport(candidate, found->second)) {
+      found->second = std::move(candidate);
     }
   }
-  for (const auto& [stem, file] : best) files_.emplace(stem, file.path);
+  files_.reserve(best.size());
+  for (auto& [stem, file] : best) files_.emplace(stem, std::move(file.path));
 }
 
 fs::path ExportDirectoryIndex::find(const std::string& partNumber) const {
