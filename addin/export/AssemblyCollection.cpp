@@ -210,8 +210,10 @@ class Collection {
  private:
   Record build(host::BasePart* part) {
     switch (variant_) {
-      case Variant::Local:
-        return exportOnce(part);
+      case Variant::Local: {
+        Record fresh;
+        return exportOnce(part, fresh);
+      }
       case Variant::Managed:
         return lookupRecord(part, memberFiles_, mode_);
       case Variant::Listing:
@@ -221,20 +223,21 @@ class Collection {
   }
 
   // A part used many times is copied once; an unsaved part or a failed export is tried
-  // again, so each use still logs why it has no file.
-  Record exportOnce(host::BasePart* part) {
+  // again, so each use still logs why it has no file. A repeated part's record is handed out
+  // from the cache, not copied; a new one is made in `fresh`.
+  const Record& exportOnce(host::BasePart* part, Record& fresh) {
     std::string source;
     try {
       source = part->FullPath();
     } catch (...) {
-      return exportRecord(part);
+      return fresh = exportRecord(part);
     }
-    if (source.empty()) return exportRecord(part);
+    if (source.empty()) return fresh = exportRecord(part);
     const auto found = exported_.find(source);
     if (found != exported_.end()) return found->second;
-    Record record = exportRecord(part);
-    if (!record.localFilePath.empty()) exported_.emplace(source, record);
-    return record;
+    fresh = exportRecord(part);
+    if (fresh.localFilePath.empty()) return fresh;
+    return exported_.emplace(std::move(source), std::move(fresh)).first->second;
   }
 
   void append(const Record& record) {
@@ -246,17 +249,28 @@ class Collection {
   // count.
   void walk(Component* component) {
     if (host::Part* part = componentPart(component)) {
-      Record record = build(part);
-      const std::string key = memberKey(record);
-      if (record.sourceFileId.empty() || key.empty()) {
-        unresolved(part);
-      } else if (!keys_.insert(key).second) {
-        duplicate(part, key);
+      if (variant_ == Variant::Local) {
+        Record fresh;
+        collect(part, exportOnce(part, fresh));
       } else {
-        result_.files.push_back(std::move(record));
+        collect(part, build(part));
       }
     }
     for (Component* child : childrenOf(component)) walk(child);
+  }
+
+  // Takes a record to keep (moved) or one the cache keeps (copied only when collected).
+  template <typename R>
+  void collect(host::BasePart* part, R&& record) {
+    const std::string& key = memberKey(record);
+    if (record.sourceFileId.empty() || key.empty()) {
+      unresolved(part);
+    } else if (keys_.count(key) != 0) {
+      duplicate(part, key);
+    } else {
+      keys_.insert(key);
+      result_.files.push_back(std::forward<R>(record));
+    }
   }
 
   void unresolved(host::BasePart* part) {
@@ -407,7 +421,7 @@ std::optional<fs::path> findMemberFile(host::BasePart* part, MemberFiles& files)
 
 }  // namespace
 
-std::string memberKey(const Record& record) {
+const std::string& memberKey(const Record& record) {
   return record.sourceFilePath.empty() ? record.sourceFileId : record.sourceFilePath;
 }
 

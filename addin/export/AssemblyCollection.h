@@ -43,7 +43,7 @@ std::optional<std::filesystem::path> findManagedMemberFile(
     host::Part* part, const std::filesystem::path& sharedExportDirectory);
 
 // De-duplication key: the source file path, else the source file id.
-std::string memberKey(const vantel::VantelUploadPayloadFile& record);
+const std::string& memberKey(const vantel::VantelUploadPayloadFile& record);
 
 // Pre-checks, depth first, stopping at the first hit; the root itself is not tested.
 bool hasUnsavedChildren(host::BasePart* root);
