@@ -54,7 +54,7 @@ class CountingPlatform : public platform::PlatformWrapper {
   std::error_code copyFile(const fs::path& from, const fs::path& to) override {
     const std::error_code error = PlatformWrapper::copyFile(from, to);
     std::uintmax_t size = 0;
-    if (counting && !error && !PlatformWrapper::fileSize(to, size)) copied += size;
+    if (counting && !error && !PlatformWrapper::fileSize(to, platform::Links::Follow, size)) copied += size;
     return error;
   }
 

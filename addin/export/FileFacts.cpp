@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <locale>
 #include <sstream>
+#include <system_error>
 
 #include "addin/export/DisplayMetadata.h"
 #include "addin/platform/Platform.h"
@@ -42,7 +43,7 @@ std::optional<fs::path> regularFile(const std::string& utf8Path) {
 
 std::uintmax_t fileSizeOf(const fs::path& path) {
   std::uintmax_t size = 0;
-  if (const std::error_code error = platform::os().fileSize(path, size)) {
+  if (const std::error_code error = platform::os().fileSize(path, platform::Links::Follow, size)) {
     throw fs::filesystem_error("file_size", path, error);
   }
   return size;
@@ -61,9 +62,16 @@ std::string formatUtcFileTime(std::chrono::system_clock::time_point when) {
 std::optional<double> recordSizeMegabytes(const vantel::VantelUploadPayloadFile& record) {
   const std::string& chosen =
       record.localFilePath.empty() ? record.sourceFilePath : record.localFilePath;
-  const std::optional<fs::path> path = regularFile(chosen);
+  if (chosen.empty()) return std::nullopt;
   std::uintmax_t size = 0;
-  if (!path || platform::os().fileSize(*path, size)) return std::nullopt;
+  try {
+    // One call: the path itself must be a regular file (a link or junction does not count).
+    if (platform::os().fileSize(platform::fromUtf8(chosen), platform::Links::DoNotFollow, size)) {
+      return std::nullopt;
+    }
+  } catch (const std::system_error&) {
+    return std::nullopt;
+  }
   return static_cast<double>(size) / kBytesPerMegabyte;
 }
 

@@ -128,8 +128,11 @@ class Platform {
   virtual std::error_code copyFile(const std::filesystem::path& from,
                                    const std::filesystem::path& to) = 0;
 
-  // The size in bytes of a regular file.
-  virtual std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) = 0;
+  // The size in bytes of a regular file. With Links::DoNotFollow the path itself must be one:
+  // a symbolic link or junction (any reparse point) is an error, so one call both checks and
+  // measures a file.
+  virtual std::error_code fileSize(const std::filesystem::path& path, Links links,
+                                   std::uintmax_t& size) = 0;
 
   // When the file or directory was last written.
   virtual std::error_code lastWriteTime(const std::filesystem::path& path,

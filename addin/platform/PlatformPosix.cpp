@@ -197,9 +197,12 @@ class PosixPlatform : public Platform {
     return error;
   }
 
-  std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override {
+  std::error_code fileSize(const std::filesystem::path& path, Links links,
+                           std::uintmax_t& size) override {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return lastError();
+    const int failed =
+        links == Links::Follow ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+    if (failed != 0) return lastError();
     if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
     if (!S_ISREG(info.st_mode)) return std::make_error_code(std::errc::not_supported);
     size = static_cast<std::uintmax_t>(info.st_size);

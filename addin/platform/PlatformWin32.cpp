@@ -284,11 +284,30 @@ class Win32Platform : public Platform {
     return CopyFileW(from.c_str(), to.c_str(), FALSE) ? std::error_code() : lastError();
   }
 
-  std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override {
+  std::error_code fileSize(const std::filesystem::path& path, Links links,
+                           std::uintmax_t& size) override {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return lastError();
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       return std::make_error_code(std::errc::is_a_directory);
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      if (links == Links::DoNotFollow) return std::make_error_code(std::errc::not_supported);
+      // The attributes describe the link; its target's size comes from a handle to it.
+      HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      if (handle == INVALID_HANDLE_VALUE) return lastError();
+      BY_HANDLE_FILE_INFORMATION info{};
+      const BOOL known = GetFileInformationByHandle(handle, &info);
+      const std::error_code error = known ? std::error_code() : lastError();
+      CloseHandle(handle);
+      if (error) return error;
+      if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return std::make_error_code(std::errc::is_a_directory);
+      }
+      size = (static_cast<std::uintmax_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+      return {};
     }
     size = (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return {};

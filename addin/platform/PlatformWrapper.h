@@ -37,8 +37,9 @@ class PlatformWrapper : public Platform {
                            const std::filesystem::path& to) override {
     return target_.copyFile(from, to);
   }
-  std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override {
-    return target_.fileSize(path, size);
+  std::error_code fileSize(const std::filesystem::path& path, Links links,
+                           std::uintmax_t& size) override {
+    return target_.fileSize(path, links, size);
   }
   std::error_code lastWriteTime(const std::filesystem::path& path,
                                 std::chrono::system_clock::time_point& when) override {

@@ -97,8 +97,13 @@ std::error_code copyFile(const fs::path& from, const fs::path& to) {
   return {};
 }
 
-std::error_code fileSize(const fs::path& path, std::uintmax_t& size) {
+std::error_code fileSize(const fs::path& path, Links links, std::uintmax_t& size) {
   std::error_code error;
+  if (links == Links::DoNotFollow) {
+    const fs::file_status own = fs::symlink_status(path, error);
+    if (error) return error;
+    if (fs::is_symlink(own)) return std::make_error_code(std::errc::not_supported);
+  }
   const std::uintmax_t found = fs::file_size(path, error);
   if (!error) size = found;
   return error;

@@ -18,7 +18,7 @@ std::error_code status(const std::filesystem::path& path, Links links, FileType&
 std::error_code createDirectories(const std::filesystem::path& path);
 std::error_code createDirectory(const std::filesystem::path& path);
 std::error_code copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
-std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size);
+std::error_code fileSize(const std::filesystem::path& path, Links links, std::uintmax_t& size);
 std::error_code lastWriteTime(const std::filesystem::path& path,
                               std::chrono::system_clock::time_point& when);
 std::error_code walk(const std::filesystem::path& root, Depth depth,

@@ -274,17 +274,27 @@ TEST_P(PlatformConformance, CopyFileReplacesTheTargetAndDescribesIt) {
   EXPECT_EQ(readFile(to), std::string("a\0b\r\n", 5));
 
   std::uintmax_t size = 0;
-  EXPECT_FALSE(subject().fileSize(to, size));
+  EXPECT_FALSE(subject().fileSize(to, Links::Follow, size));
   EXPECT_EQ(size, 5u);
   std::chrono::system_clock::time_point when;
   EXPECT_FALSE(subject().lastWriteTime(to, when));
   const auto distance = std::chrono::system_clock::now() - when;
   EXPECT_LT(std::chrono::abs(distance), std::chrono::minutes(5));
 
+  // A link measures as its target's size, or as no file at all when links are not followed.
+  std::error_code noLink;
+  fs::create_symlink(to, dir_ / "link.prt", noLink);
+  if (!noLink) {
+    std::uintmax_t linked = 0;
+    EXPECT_FALSE(subject().fileSize(dir_ / "link.prt", Links::Follow, linked));
+    EXPECT_EQ(linked, 5u);
+    EXPECT_TRUE(subject().fileSize(dir_ / "link.prt", Links::DoNotFollow, linked));
+  }
+
   const fs::path missing = dir_ / "missing.prt";
   EXPECT_TRUE(subject().copyFile(missing, to));
-  EXPECT_TRUE(subject().fileSize(missing, size));
-  EXPECT_TRUE(subject().fileSize(dir_.path(), size));
+  EXPECT_TRUE(subject().fileSize(missing, Links::Follow, size));
+  EXPECT_TRUE(subject().fileSize(dir_.path(), Links::DoNotFollow, size));
   EXPECT_TRUE(subject().lastWriteTime(missing, when));
   EXPECT_EQ(size, 5u) << "a failure leaves the result as it was";
 }

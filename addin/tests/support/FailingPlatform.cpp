@@ -59,8 +59,9 @@ std::error_code FailingPlatform::copyFile(const fs::path& from, const fs::path& 
   return hit(Operation::CopyFile, to) ? error_ : PlatformWrapper::copyFile(from, to);
 }
 
-std::error_code FailingPlatform::fileSize(const fs::path& path, std::uintmax_t& size) {
-  return hit(Operation::FileSize, path) ? error_ : PlatformWrapper::fileSize(path, size);
+std::error_code FailingPlatform::fileSize(const fs::path& path, platform::Links links,
+                                          std::uintmax_t& size) {
+  return hit(Operation::FileSize, path) ? error_ : PlatformWrapper::fileSize(path, links, size);
 }
 
 std::error_code FailingPlatform::lastWriteTime(const fs::path& path,

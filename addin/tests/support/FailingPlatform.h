@@ -47,7 +47,8 @@ class FailingPlatform : public PlatformWrapper {
   std::error_code createDirectory(const std::filesystem::path& path) override;
   std::error_code copyFile(const std::filesystem::path& from,
                            const std::filesystem::path& to) override;
-  std::error_code fileSize(const std::filesystem::path& path, std::uintmax_t& size) override;
+  std::error_code fileSize(const std::filesystem::path& path, platform::Links links,
+                           std::uintmax_t& size) override;
   std::error_code lastWriteTime(const std::filesystem::path& path,
                                 std::chrono::system_clock::time_point& when) override;
   std::error_code walk(const std::filesystem::path& root, Depth depth,

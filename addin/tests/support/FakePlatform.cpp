@@ -198,9 +198,9 @@ std::error_code FakePlatform::copyFile(const fs::path& from, const fs::path& to)
   return portable::copyFile(from, to);
 }
 
-std::error_code FakePlatform::fileSize(const fs::path& path, std::uintmax_t& size) {
+std::error_code FakePlatform::fileSize(const fs::path& path, Links links, std::uintmax_t& size) {
   if (enter(Call::FileSize, path)) return kInjectedError;
-  return portable::fileSize(path, size);
+  return portable::fileSize(path, links, size);
 }
 
 std::error_code FakePlatform::lastWriteTime(const fs::path& path,
