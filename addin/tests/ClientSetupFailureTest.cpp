@@ -6,6 +6,7 @@
 #include "addin/client/ClientSetup.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/AddinEnvironment.h"
+#include "addin/tests/support/FailureText.h"
 #include "addin/tests/support/TorvaneStandIn.h"
 
 namespace synquo {
@@ -13,16 +14,8 @@ namespace {
 
 using platform::FakePlatform;
 using testsupport::AddinEnvironment;
+using testsupport::failureOf;
 using testsupport::TorvaneStandIn;
-
-std::string failureOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-  return "no failure";
-}
 
 TEST(ClientSetupFailure, ReportsEachCauseAndRetriesOnlyWhatCanChange) {
   AddinEnvironment installation;

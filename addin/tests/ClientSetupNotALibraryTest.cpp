@@ -8,22 +8,15 @@
 #include "addin/client/ClientSetup.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/AddinEnvironment.h"
+#include "addin/tests/support/FailureText.h"
 #include "addin/tests/support/TorvaneStandIn.h"
 
 namespace synquo {
 namespace {
 
 using testsupport::AddinEnvironment;
+using testsupport::failureOf;
 using testsupport::TorvaneStandIn;
-
-std::string failureOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-  return "no failure";
-}
 
 TEST(ClientSetupNotALibrary, TheLoadFailureNamesThePathOnEveryCall) {
   AddinEnvironment installation;
