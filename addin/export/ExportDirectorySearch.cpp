@@ -104,33 +104,38 @@ fs::path findExportedFileByPartNumber(const fs::path& directory,
   return best ? best->path : fs::path();
 }
 
-// A large export directory holds a file per member: paths are moved, never copied.
+// A large export directory holds a file per member: each stem keeps the position of its
+// best file in the listing, and only the chosen files' texts are copied into the index.
 ExportDirectoryIndex::ExportDirectoryIndex(const fs::path& directory) {
   if (!isDirectory(directory)) return;
-  std::vector<fs::path> paths = regularFilesBelow(directory);
-  std::unordered_map<std::string, ExportedFile> best;
+  const std::vector<fs::path> paths = regularFilesBelow(directory);
+  struct Chosen {
+    std::size_t position;
+    Clock::time_point written;
+  };
+  std::unordered_map<std::string, Chosen> best;
   best.reserve(paths.size());
-  for (fs::path& path : paths) {
+  for (std::size_t position = 0; position < paths.size(); ++position) {
+    const fs::path& path = paths[position];
     if (!isSupportedUploadFile(path)) continue;
     const std::optional<Clock::time_point> written = writeTime(path);
     if (!written) continue;
-    ExportedFile candidate{std::move(path), *written};
-    std::string stem = lowerCaseStem(candidate.path);
-    const auto found = best.find(stem);
-    if (found == best.end()) {
-      best.emplace(std::move(stem), std::move(candidate));
-    } else if (isBetterExport(candidate, found->second)) {
-      found->second = std::move(candidate);
-    }
+    const auto [found, added] = best.try_emplace(lowerCaseStem(path), Chosen{position, *written});
+    if (added) continue;
+    const ExportedFile held{paths[found->second.position], found->second.written};
+    if (isBetterExport(ExportedFile{path, *written}, held)) found->second = {position, *written};
   }
   files_.reserve(best.size());
-  for (auto& [stem, file] : best) files_.emplace(stem, std::move(file.path));
+  while (!best.empty()) {
+    auto node = best.extract(best.begin());
+    files_.emplace(std::move(node.key()), paths[node.mapped().position].native());
+  }
 }
 
 fs::path ExportDirectoryIndex::find(const std::string& partNumber) const {
   if (partNumber.empty()) return {};
   const auto found = files_.find(toLowerAscii(partNumber));
-  return found == files_.end() ? fs::path() : found->second;
+  return found == files_.end() ? fs::path() : fs::path(found->second);
 }
 
 fs::path findNewestExportedFile(const fs::path& directory,

@@ -49,7 +49,9 @@ class ExportDirectoryIndex {
   std::filesystem::path find(const std::string& partNumber) const;
 
  private:
-  std::unordered_map<std::string, std::filesystem::path> files_;
+  // The file by its lower-case stem, as text: a large directory holds a file per member,
+  // and a path object would also keep a list of its components.
+  std::unordered_map<std::string, std::filesystem::path::string_type> files_;
 };
 
 // The newest new or rewritten regular file of any kind; empty when none.
