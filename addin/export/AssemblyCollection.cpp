@@ -265,10 +265,9 @@ class Collection {
     const std::string& key = memberKey(record);
     if (record.sourceFileId.empty() || key.empty()) {
       unresolved(part);
-    } else if (keys_.count(key) != 0) {
+    } else if (!keys_.insert(key).second) {
       duplicate(part, key);
     } else {
-      keys_.insert(key);
       result_.files.push_back(std::forward<R>(record));
     }
   }

@@ -77,6 +77,29 @@ std::string lowerCaseStem(const fs::path& path) {
   return toLowerAscii(fileNameStem(platform::toUtf8(path.filename())));
 }
 
+// What the index needs of a file's name, read once: its kind (lower preferred, as
+// exportFilePreference orders them) and its lower-case stem; no kind for a file not uploaded.
+struct IndexName {
+  int preference = -1;
+  std::string stem;
+};
+
+IndexName indexName(const fs::path& path) {
+  IndexName name;
+  std::string text = platform::toUtf8(path.filename());
+  const std::string extension = fileNameExtension(text);
+  if (extension == ".prt") {
+    name.preference = 0;
+  } else if (extension == ".pdf") {
+    name.preference = 1;
+  } else {
+    return name;
+  }
+  text.resize(text.size() - extension.size());
+  name.stem = toLowerAscii(text);
+  return name;
+}
+
 // Strictly better only, so the first found wins a tie.
 bool isBetterExport(const ExportedFile& candidate, const std::optional<ExportedFile>& best) {
   if (!best) return true;
@@ -104,28 +127,58 @@ fs::path findExportedFileByPartNumber(const fs::path& directory,
   return best ? best->path : fs::path();
 }
 
-// A large export directory holds a file per member: each stem keeps the position of its
-// best file in the listing, and only the chosen files' texts are copied into the index.
+// A large export directory holds a file per member, and a stat per file is most of the
+// time a lookup costs: times are read only where two files of a stem share the best kind,
+// the one place they decide. Each stem keeps the position of its file in the listing, and
+// only the chosen files' texts are copied into the index.
 ExportDirectoryIndex::ExportDirectoryIndex(const fs::path& directory) {
   if (!isDirectory(directory)) return;
   const std::vector<fs::path> paths = regularFilesBelow(directory);
   struct Chosen {
     std::size_t position;
-    Clock::time_point written;
+    int preference;
+    bool contested;
   };
   std::unordered_map<std::string, Chosen> best;
   best.reserve(paths.size());
+  bool anyContested = false;
   for (std::size_t position = 0; position < paths.size(); ++position) {
-    const fs::path& path = paths[position];
-    if (!isSupportedUploadFile(path)) continue;
-    const std::optional<Clock::time_point> written = writeTime(path);
-    if (!written) continue;
-    const auto [found, added] = best.try_emplace(lowerCaseStem(path), Chosen{position, *written});
+    IndexName name = indexName(paths[position]);
+    if (name.preference < 0) continue;
+    const auto [found, added] =
+        best.try_emplace(std::move(name.stem), Chosen{position, name.preference, false});
     if (added) continue;
-    const ExportedFile held{paths[found->second.position], found->second.written};
-    if (isBetterExport(ExportedFile{path, *written}, held)) found->second = {position, *written};
+    Chosen& held = found->second;
+    if (name.preference < held.preference) {
+      held = Chosen{position, name.preference, false};
+    } else if (name.preference == held.preference) {
+      held.contested = anyContested = true;
+    }
   }
-  files_.reserve(best.size());
+  if (anyContested) {
+    // The full rule, times included, for the contested stems alone.
+    std::unordered_map<std::string, std::optional<ExportedFile>> timed;
+    for (const auto& [stem, chosen] : best) {
+      if (chosen.contested) timed.emplace(stem, std::nullopt);
+    }
+    for (const fs::path& path : paths) {
+      const IndexName name = indexName(path);
+      if (name.preference < 0) continue;
+      const auto stem = timed.find(name.stem);
+      if (stem == timed.end()) continue;
+      const std::optional<Clock::time_point> written = writeTime(path);
+      if (written && isBetterExport(ExportedFile{path, *written}, stem->second)) {
+        stem->second = ExportedFile{path, *written};
+      }
+    }
+    for (auto& [stem, file] : timed) {
+      if (file) {
+        files_.emplace(stem, file->path.native());
+      }
+      best.erase(stem);
+    }
+  }
+  files_.reserve(files_.size() + best.size());
   while (!best.empty()) {
     auto node = best.extract(best.begin());
     files_.emplace(std::move(node.key()), paths[node.mapped().position].native());

@@ -40,7 +40,9 @@ std::filesystem::path findExportedFileByPartNumber(const std::filesystem::path& 
 
 // The files of an export directory by lower-cased stem, each stem's file the one
 // findExportedFileByPartNumber chooses with an empty snapshot: one walk answers many part
-// numbers. Building it raises what that function's walk raises; a missing directory is empty.
+// numbers. Times are read only to choose between files of one kind, so a stem's only file of
+// its best kind is taken even when its time cannot be read. Building it raises what that
+// function's walk raises; a missing directory is empty.
 class ExportDirectoryIndex {
  public:
   explicit ExportDirectoryIndex(const std::filesystem::path& directory);

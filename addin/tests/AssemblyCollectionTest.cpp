@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <set>
 
 #include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
@@ -51,8 +53,17 @@ class CallRecorder : public platform::PlatformWrapper {
     copied.push_back(platform::toUtf8(from.filename()));
     return PlatformWrapper::copyFile(from, to);
   }
+  std::error_code lastWriteTime(const fs::path& path,
+                                std::chrono::system_clock::time_point& when) override {
+    std::string relative = platform::toUtf8(path.lexically_relative(timedBelow));
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    timed.insert(relative);
+    return PlatformWrapper::lastWriteTime(path, when);
+  }
   int walks = 0;
   std::vector<std::string> copied;
+  fs::path timedBelow;
+  std::set<std::string> timed;
 };
 
 struct Case {
@@ -194,6 +205,8 @@ TEST_F(AssemblyCollection, ManagedCollectionWalksTheSharedDirectoryOnceAndPicksA
     const char* name;
     std::vector<std::pair<std::string, int>> sharedFiles;
     std::vector<std::string> files;
+    // Times decide only between two files of one kind: only those are read.
+    std::set<std::string> timed;
   };
   const std::vector<Row> rows = {
       {"prt before a newer pdf, the newer of two, a subfolder, unsupported files",
@@ -205,10 +218,12 @@ TEST_F(AssemblyCollection, ManagedCollectionWalksTheSharedDirectoryOnceAndPicksA
         {"sub/nut-2.prt", 1},
         {"WASHER-3.txt", 1},
         {"washer-3", 1}},
-       {"100-a.prt", "bolt-1.PDF", "nut-2.prt"}},
+       {"100-a.prt", "bolt-1.PDF", "nut-2.prt"},
+       {"BOLT-1.pdf", "NUT-2.prt", "sub/bolt-1.PDF", "sub/nut-2.prt"}},
       {"only the root, upper-case extension",
        {{"100-A.PRT", 1}, {"BOLT-1.step", 1}},
-       {"100-A.PRT"}},
+       {"100-A.PRT"},
+       {}},
   };
   const auto now = fs::file_time_type::clock::now();
   for (const Row& row : rows) {
@@ -231,9 +246,11 @@ TEST_F(AssemblyCollection, ManagedCollectionWalksTheSharedDirectoryOnceAndPicksA
       if (!found.empty()) perMember.push_back(found);
     }
     CallRecorder recorder(platform::os());
+    recorder.timedBelow = shared.path();
     platform::ScopedPlatform scope(recorder);
     const CollectedFiles collected =
         collectManagedUploadFiles(nxsim::partObject(root), shared.path(), ExportMode::Display);
+    EXPECT_EQ(recorder.timed, row.timed);
     std::vector<fs::path> indexed;
     for (const auto& record : collected.files) {
       indexed.push_back(platform::fromUtf8(record.localFilePath));
