@@ -90,8 +90,8 @@ std::string shownSource(const UnsupportedHit& hit) {
 // Each hit is logged when asked to.
 std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) {
   auto* part = dynamic_cast<host::Part*>(component->Prototype());
-  // A loaded part usually is its backing file; that file is then asked about once.
-  std::optional<std::string> usableBacking;
+  // A loaded part usually is its backing file: a file is asked about once.
+  std::optional<std::string> knownUsable;
   if (const std::optional<std::string> backing = componentBackingName(component)) {
     const std::string extension = extensionOf(*backing);
     if (!extension.empty() && extension != ".prt") {
@@ -102,12 +102,13 @@ std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) 
       return UnsupportedHit{part, *backing};
     }
     const bool located = extension == ".prt" && hasDirectory(*backing);
-    if (located && isUsableLocalFile(*backing)) usableBacking = *backing;
-    if (located && !usableBacking) {
+    if (located && isUsableLocalFile(*backing)) knownUsable = *backing;
+    if (located && !knownUsable) {
       bool saved = false;
       if (part != nullptr && !isManagedPart(part)) {
         const std::string loaded = part->FullPath();
-        saved = extensionOf(loaded) == ".prt" && isUsableLocalFile(loaded);
+        saved = loaded != *backing && extensionOf(loaded) == ".prt" && isUsableLocalFile(loaded);
+        if (saved) knownUsable = loaded;
       }
       if (!saved) {
         if (log) {
@@ -123,7 +124,7 @@ std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) 
   const std::string extension = extensionOf(source);
   const bool unsupported = (!extension.empty() && extension != ".prt") ||
                            (extension == ".prt" && hasDirectory(source) &&
-                            source != usableBacking && !isUsableLocalFile(source));
+                            source != knownUsable && !isUsableLocalFile(source));
   if (!unsupported) return std::nullopt;
   if (log) {
     logging::warning("Assembly child has unsupported loaded part source: part=\"",
