@@ -372,11 +372,16 @@ tag_t addPart(const PartDefinition& definition) {
     part.definition.leaf = std::filesystem::u8path(definition.fullPath).stem().u8string();
   }
   // Tags only grow, so keeping the first entry keeps the lowest tag.
+  const auto addName = [&](const std::string& name) {
+    if (s.partsByName.emplace(name, tag).second && part.definition.managed) {
+      s.managedPartsByName.emplace(name, tag);
+    }
+  };
   if (part.definition.managed) {
-    s.partsByName.emplace(encodedName(part), tag);
+    addName(encodedName(part));
     s.partsByNumber.emplace(part.definition.managed->partNumber, tag);
   }
-  if (!part.definition.fullPath.empty()) s.partsByName.emplace(part.definition.fullPath, tag);
+  if (!part.definition.fullPath.empty()) addName(part.definition.fullPath);
   part.attributes = definition.attributes;
   part.savedAttributes = definition.attributes;
   part.modified = definition.modified;

@@ -222,7 +222,7 @@ class SimUf : public host::Uf {
       return call.finish(kErrorBadArgument);
     }
     ManagedName decoded;
-    if (PartData* p = findPartByName(encoded_name); p != nullptr && p->definition.managed) {
+    if (PartData* p = findManagedPartByName(encoded_name)) {
       decoded = *p->definition.managed;
     } else if (std::strncmp(encoded_name, "@DB/", 4) == 0) {
       auto fields = split(std::string(encoded_name + 4), '/');

@@ -138,6 +138,7 @@ void reset() {
   State& s = state();
   s.parts.clear();
   s.partsByName.clear();
+  s.managedPartsByName.clear();
   s.partsByNumber.clear();
   s.components.clear();
   s.sheets.clear();

@@ -162,6 +162,11 @@ PartData* findPartByName(const std::string& name) {
   return found == state().partsByName.end() ? nullptr : findPart(found->second);
 }
 
+PartData* findManagedPartByName(const std::string& name) {
+  const auto found = state().managedPartsByName.find(name);
+  return found == state().managedPartsByName.end() ? nullptr : findPart(found->second);
+}
+
 bool copyToBuffer(const std::string& text, char* buffer, int size) {
   if (buffer == nullptr || size <= 0 || text.size() >= static_cast<std::size_t>(size)) {
     return false;

@@ -86,6 +86,9 @@ struct State {
   // so lookups by name stay constant-time in large assemblies.
   std::unordered_map<std::string, tag_t> partsByName;
   std::unordered_map<std::string, tag_t> partsByNumber;
+  // The entries of partsByName that name a managed part: decoding a native part's name, as
+  // every check of a large native assembly does, then finds nothing at once.
+  std::unordered_map<std::string, tag_t> managedPartsByName;
   tag_t displayed = NULL_TAG;
   int applicationModule = 0;
 
@@ -164,6 +167,8 @@ Attributes* attributesOf(tag_t tag);
 std::string encodedName(const PartData& part);
 // The part whose encoded name or full path is the text.
 PartData* findPartByName(const std::string& name);
+// The part findPartByName gives when that part is managed, else null.
+PartData* findManagedPartByName(const std::string& name);
 // Copies the text into an NX output buffer; false when it does not fit.
 bool copyToBuffer(const std::string& text, char* buffer, int size);
 
