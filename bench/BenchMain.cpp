@@ -91,18 +91,26 @@ bool report(const std::map<std::string, Figures>& figures, const std::string& js
     nlohmann::json entry = {{"measurement", row.label}};
     switch (row.kind) {
       case bench::Row::Kind::Ratio:
-      case bench::Row::Kind::Growth: {
+      case bench::Row::Kind::Growth:
+      case bench::Row::Kind::Reference: {
         const double a = measure->second.seconds;
         const double b = floor->second.seconds;
         value = b > 0 ? a / b : 0;
-        met = value > 0 && value <= row.goal;
         ours = duration(a);
         base = duration(b);
         ratioText = number(value, "%.2fx");
-        goalText = number(row.goal, "<= %.1fx");
         entry["ours_seconds"] = a;
         entry["floor_seconds"] = b;
         entry["ratio"] = value;
+        if (row.kind == bench::Row::Kind::Reference) {
+          std::printf("%-58s %14s %14s %9s %9s  %s\n", row.label.c_str(), ours.c_str(),
+                      base.c_str(), ratioText.c_str(), "-", "-");
+          entry["reference"] = true;
+          rows.push_back(entry);
+          continue;
+        }
+        met = value > 0 && value <= row.goal;
+        goalText = number(row.goal, "<= %.1fx");
         entry["goal_max_ratio"] = row.goal;
         break;
       }

@@ -64,9 +64,9 @@ void registerCollectionBenchmarks();
 // A row of the table. Ratio: median of `measure` over median of `floor`, at most `goal`.
 // Growth: median of `measure` at the larger size over the smaller, at most `goal`. Counter:
 // the counter `counter` of `measure`, at most `goal` (or equal to `floor`'s counter when
-// `equalTo` is set).
+// `equalTo` is set). Reference: a growth shown beside the goals, with none of its own.
 struct Row {
-  enum class Kind { Ratio, Growth, Counter };
+  enum class Kind { Ratio, Growth, Counter, Reference };
   Kind kind;
   std::string label;
   std::string measure;

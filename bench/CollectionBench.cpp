@@ -90,6 +90,44 @@ void managedCollection(benchmark::State& state) {
   nxsim::reset();
 }
 
+// What the managed collection asks the simulated NX per member, and nothing of the add-in's
+// own: the stand-in's share, whose growth is the machine's as much as ours.
+void simulatedWalk(host::Assemblies::Component* component, std::size_t& seen) {
+  if (auto* part = dynamic_cast<host::Part*>(component->Prototype())) {
+    char encoded[host::MAX_FSPEC_BUFSIZE] = {};
+    char number[host::UF_UGMGR_PARTNO_BUFSIZE] = {};
+    char revision[host::UF_UGMGR_PARTREV_BUFSIZE] = {};
+    char type[host::UF_UGMGR_FTYPE_BUFSIZE] = {};
+    char name[host::UF_UGMGR_FNAME_BUFSIZE] = {};
+    host::Uf& uf = host::nx().Uf();
+    uf.UF_PART_ask_part_name(part->Tag(), encoded);
+    uf.UF_UGMGR_decode_part_file_name(encoded, number, revision, type, name);
+    host::UF_UGMGR_tag_t databasePart = host::NULL_TAG;
+    uf.UF_UGMGR_ask_part_tag(number, &databasePart);
+    seen += part->FullPath().size() + part->Leaf().size() + part->UniqueIdentifier().size() +
+            static_cast<std::size_t>(databasePart);
+  }
+  for (host::Assemblies::Component* child : component->GetChildren()) simulatedWalk(child, seen);
+}
+
+void simulatedNxWalk(benchmark::State& state) {
+  const int members = static_cast<int>(state.range(0));
+  nxsim::reset();
+  nxsim::setJournaling(false);
+  const tag_t root = display(managedPart(0));
+  addUses(root, members, [](int i) { return nxsim::addPart(managedPart(i + 1)); });
+  auto* rootPart = dynamic_cast<host::Part*>(nxsim::partObject(root));
+  host::Uf& uf = host::nx().Uf();
+  uf.UF_initialize();
+  for (auto _ : state) {
+    std::size_t seen = 0;
+    simulatedWalk(rootPart->ComponentAssembly()->RootComponent(), seen);
+    benchmark::DoNotOptimize(seen);
+  }
+  uf.UF_terminate();
+  nxsim::reset();
+}
+
 // 200 distinct part files used by 2,000 components.
 struct RepeatedAssembly {
   tag_t root = host::NULL_TAG;
@@ -217,6 +255,7 @@ void uploadShareFloor(benchmark::State& state) {
 void registerCollectionBenchmarks() {
   const std::vector<int64_t> managed = sizes({200, 2000, 20000});
   for (int64_t n : managed) add("managed_collection", managedCollection)->Arg(n);
+  for (int64_t n : managed) add("simulated_nx_walk", simulatedNxWalk)->Arg(n);
   const int64_t distinct = smoke() ? 20 : 200;
   const int64_t uses = smoke() ? 200 : 2000;
   add("local_collection", localCollection)->Args({distinct, uses});
@@ -230,6 +269,10 @@ void registerCollectionBenchmarks() {
           "managed_collection/200", 12});
   addRow({Row::Kind::Growth, "4. managed collection t(20,000)/t(2,000)", "managed_collection/20000",
           "managed_collection/2000", 12});
+  addRow({Row::Kind::Reference, "   the simulated NX's own walk t(2,000)/t(200)",
+          "simulated_nx_walk/2000", "simulated_nx_walk/200", 0});
+  addRow({Row::Kind::Reference, "   the simulated NX's own walk t(20,000)/t(2,000)",
+          "simulated_nx_walk/20000", "simulated_nx_walk/2000", 0});
   addRow({Row::Kind::Ratio, "5. local collection 2,000 uses of 200 files vs copy_file",
           "local_collection/200/2000", "local_collection_floor/200", 1.2});
   addRow({Row::Kind::Counter, "5. bytes copied vs bytes of the 200 distinct files",
