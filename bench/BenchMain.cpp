@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
   bench::registerLogBenchmarks();
   bench::registerClientBenchmarks();
   bench::registerCollectionBenchmarks();
+  bench::registerMachineBenchmarks();
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   MedianCollector collector;

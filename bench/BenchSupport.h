@@ -60,6 +60,7 @@ benchmark::internal::Benchmark* add(const std::string& name,
 void registerLogBenchmarks();
 void registerClientBenchmarks();
 void registerCollectionBenchmarks();
+void registerMachineBenchmarks();
 
 // A row of the table. Ratio: median of `measure` over median of `floor`, at most `goal`.
 // Growth: median of `measure` at the larger size over the smaller, at most `goal`. Counter:

@@ -90,8 +90,8 @@ void managedCollection(benchmark::State& state) {
   nxsim::reset();
 }
 
-// What the managed collection asks the simulated NX per member, and nothing of the add-in's
-// own: the stand-in's share, whose growth is the machine's as much as ours.
+// Most of what the managed collection asks the simulated NX for each member, and nothing of
+// the add-in's own: the stand-in's share, whose growth on a small cache is the machine's.
 void simulatedWalk(host::Assemblies::Component* component, std::size_t& seen) {
   if (auto* part = dynamic_cast<host::Part*>(component->Prototype())) {
     char encoded[host::MAX_FSPEC_BUFSIZE] = {};
