@@ -65,22 +65,27 @@ std::optional<ExportedFile> newFile(const fs::path& path, const ExportDirectoryS
   return ExportedFile{path, *written};
 }
 
-// Lower values are preferred: the part file before its drawing.
-std::string exportFilePreference(const fs::path& path) {
-  const std::string extension = lowerCaseExtension(path);
-  if (extension == ".prt") return "0";
-  if (extension == ".pdf") return "1";
-  return "9";
+// Lower values are preferred: the part file before its drawing, either before any other file.
+constexpr int kNotUploaded = 9;
+
+int extensionPreference(const std::string& lowerExtension) {
+  if (lowerExtension == ".prt") return 0;
+  if (lowerExtension == ".pdf") return 1;
+  return kNotUploaded;
+}
+
+int exportFilePreference(const fs::path& path) {
+  return extensionPreference(lowerCaseExtension(path));
 }
 
 std::string lowerCaseStem(const fs::path& path) {
   return toLowerAscii(fileNameStem(platform::toUtf8(path.filename())));
 }
 
-// What the index needs of a file's name, read once: its kind (lower preferred, as
-// exportFilePreference orders them) and its lower-case stem; no kind for a file not uploaded.
+// What the index needs of a file's name, read once: its preference and, for a file that is
+// uploaded, its lower-case stem.
 struct IndexName {
-  int preference = -1;
+  int preference = kNotUploaded;
   std::string stem;
 };
 
@@ -88,13 +93,8 @@ IndexName indexName(const fs::path& path) {
   IndexName name;
   std::string text = platform::toUtf8(path.filename());
   const std::string extension = fileNameExtension(text);
-  if (extension == ".prt") {
-    name.preference = 0;
-  } else if (extension == ".pdf") {
-    name.preference = 1;
-  } else {
-    return name;
-  }
+  name.preference = extensionPreference(extension);
+  if (name.preference == kNotUploaded) return name;
   text.resize(text.size() - extension.size());
   name.stem = toLowerAscii(text);
   return name;
@@ -103,8 +103,8 @@ IndexName indexName(const fs::path& path) {
 // Strictly better only, so the first found wins a tie.
 bool isBetterExport(const ExportedFile& candidate, const std::optional<ExportedFile>& best) {
   if (!best) return true;
-  const std::string preference = exportFilePreference(candidate.path);
-  const std::string bestPreference = exportFilePreference(best->path);
+  const int preference = exportFilePreference(candidate.path);
+  const int bestPreference = exportFilePreference(best->path);
   return preference < bestPreference ||
          (preference == bestPreference && candidate.written > best->written);
 }
@@ -144,7 +144,7 @@ ExportDirectoryIndex::ExportDirectoryIndex(const fs::path& directory) {
   bool anyContested = false;
   for (std::size_t position = 0; position < paths.size(); ++position) {
     IndexName name = indexName(paths[position]);
-    if (name.preference < 0) continue;
+    if (name.preference == kNotUploaded) continue;
     const auto [found, added] =
         best.try_emplace(std::move(name.stem), Chosen{position, name.preference, false});
     if (added) continue;
@@ -163,7 +163,7 @@ ExportDirectoryIndex::ExportDirectoryIndex(const fs::path& directory) {
     }
     for (const fs::path& path : paths) {
       const IndexName name = indexName(path);
-      if (name.preference < 0) continue;
+      if (name.preference == kNotUploaded) continue;
       const auto stem = timed.find(name.stem);
       if (stem == timed.end()) continue;
       const std::optional<Clock::time_point> written = writeTime(path);
