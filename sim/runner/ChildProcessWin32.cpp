@@ -56,29 +56,38 @@ ChildResult runChild(const std::filesystem::path& program,
   appendQuoted(line, program.wstring());
   for (const auto& a : arguments) appendQuoted(line, widen(a));
 
-  HANDLE in = INVALID_HANDLE_VALUE;
-  if (!options.stdinFile.empty()) {
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    in = CreateFileW(options.stdinFile.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
-                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  }
-  HANDLE out = INVALID_HANDLE_VALUE;
-  HANDLE err = INVALID_HANDLE_VALUE;
-  if (!options.stdoutFile.empty()) out = openOutput(options.stdoutFile);
-  if (!options.stderrFile.empty()) err = openOutput(options.stderrFile);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in != INVALID_HANDLE_VALUE ? in : GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = out != INVALID_HANDLE_VALUE ? out : GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = err != INVALID_HANDLE_VALUE ? err : GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
-  const BOOL created = CreateProcessW(program.wstring().c_str(), line.data(), nullptr, nullptr,
-                                      TRUE, 0, nullptr, nullptr, &startup, &process);
-  const DWORD createError = GetLastError();
-  if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
-  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
-  if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
+  BOOL created = FALSE;
+  DWORD createError = 0;
+  // Wine now and then refuses a start with an internal error while other tests start theirs;
+  // a later attempt starts. Any other refusal is the answer.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    HANDLE in = INVALID_HANDLE_VALUE;
+    if (!options.stdinFile.empty()) {
+      SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+      in = CreateFileW(options.stdinFile.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    HANDLE out = INVALID_HANDLE_VALUE;
+    HANDLE err = INVALID_HANDLE_VALUE;
+    if (!options.stdoutFile.empty()) out = openOutput(options.stdoutFile);
+    if (!options.stderrFile.empty()) err = openOutput(options.stderrFile);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in != INVALID_HANDLE_VALUE ? in : GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out != INVALID_HANDLE_VALUE ? out : GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = err != INVALID_HANDLE_VALUE ? err : GetStdHandle(STD_ERROR_HANDLE);
+    std::wstring commandLine = line;
+    created = CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                             0, nullptr, nullptr, &startup, &process);
+    createError = created ? 0 : GetLastError();
+    if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
+    if (created || createError != ERROR_INTERNAL_ERROR) break;
+  }
   if (!created) {
     result.error = "Cannot start " + program.u8string() + ": error " + std::to_string(createError);
     return result;
