@@ -2,7 +2,16 @@
 // sizes, local copies of repeated members, the display pass, and the add-in's share of an
 // upload.
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include <uf.h>
+#include <uf_part.h>
+#include <uf_text.h>
+#include <uf_ugmgr.h>
+#include <NXOpen/Assemblies_Component.hxx>
+#include <NXOpen/Assemblies_ComponentAssembly.hxx>
+#include <NXOpen/Part.hxx>
 
 #include "addin/export/AssemblyCollection.h"
 #include "addin/export/DisplayMetadata.h"
@@ -16,7 +25,6 @@ namespace bench {
 namespace {
 
 namespace fs = std::filesystem;
-using host::tag_t;
 
 constexpr std::size_t kFileBytes = 16 * 1024;
 
@@ -78,7 +86,7 @@ void managedCollection(benchmark::State& state) {
   nxsim::setJournaling(false);
   const tag_t root = display(managedPart(0));
   addUses(root, members, [](int i) { return nxsim::addPart(managedPart(i + 1)); });
-  host::BasePart* rootPart = nxsim::partObject(root);
+  NXOpen::BasePart* rootPart = nxsim::partObject(root);
   std::size_t files = 0;
   for (auto _ : state) {
     const synquo::CollectedFiles collected =
@@ -92,22 +100,22 @@ void managedCollection(benchmark::State& state) {
 
 // Most of what the managed collection asks the simulated NX for each member, and nothing of
 // the add-in's own: the stand-in's share, whose growth on a small cache is the machine's.
-void simulatedWalk(host::Assemblies::Component* component, std::size_t& seen) {
-  if (auto* part = dynamic_cast<host::Part*>(component->Prototype())) {
-    char encoded[host::MAX_FSPEC_BUFSIZE] = {};
-    char number[host::UF_UGMGR_PARTNO_BUFSIZE] = {};
-    char revision[host::UF_UGMGR_PARTREV_BUFSIZE] = {};
-    char type[host::UF_UGMGR_FTYPE_BUFSIZE] = {};
-    char name[host::UF_UGMGR_FNAME_BUFSIZE] = {};
-    host::Uf& uf = host::nx().Uf();
-    uf.UF_PART_ask_part_name(part->Tag(), encoded);
-    uf.UF_UGMGR_decode_part_file_name(encoded, number, revision, type, name);
-    host::UF_UGMGR_tag_t databasePart = host::NULL_TAG;
-    uf.UF_UGMGR_ask_part_tag(number, &databasePart);
-    seen += part->FullPath().size() + part->Leaf().size() + part->UniqueIdentifier().size() +
+void simulatedWalk(NXOpen::Assemblies::Component* component, std::size_t& seen) {
+  if (auto* part = dynamic_cast<NXOpen::Part*>(component->Prototype())) {
+    char encoded[MAX_FSPEC_BUFSIZE] = {};
+    char number[UF_UGMGR_PARTNO_BUFSIZE] = {};
+    char revision[UF_UGMGR_PARTREV_BUFSIZE] = {};
+    char type[UF_UGMGR_FTYPE_BUFSIZE] = {};
+    char name[UF_UGMGR_FNAME_BUFSIZE] = {};
+    UF_PART_ask_part_name(part->Tag(), encoded);
+    UF_UGMGR_decode_part_file_name(encoded, number, revision, type, name);
+    UF_UGMGR_tag_t databasePart = NULL_TAG;
+    UF_UGMGR_ask_part_tag(number, &databasePart);
+    seen += std::strlen(part->FullPath().GetUTF8Text()) + std::strlen(part->Leaf().GetUTF8Text()) +
+            std::strlen(part->UniqueIdentifier().GetUTF8Text()) +
             static_cast<std::size_t>(databasePart);
   }
-  for (host::Assemblies::Component* child : component->GetChildren()) simulatedWalk(child, seen);
+  for (NXOpen::Assemblies::Component* child : component->GetChildren()) simulatedWalk(child, seen);
 }
 
 void simulatedNxWalk(benchmark::State& state) {
@@ -116,21 +124,21 @@ void simulatedNxWalk(benchmark::State& state) {
   nxsim::setJournaling(false);
   const tag_t root = display(managedPart(0));
   addUses(root, members, [](int i) { return nxsim::addPart(managedPart(i + 1)); });
-  auto* rootPart = dynamic_cast<host::Part*>(nxsim::partObject(root));
-  host::Uf& uf = host::nx().Uf();
-  uf.UF_initialize();
+  auto* rootPart = dynamic_cast<NXOpen::Part*>(nxsim::partObject(root));
+  UF_initialize();
+  UF_TEXT_set_text_mode(UF_TEXT_ALL_UTF8);
   for (auto _ : state) {
     std::size_t seen = 0;
     simulatedWalk(rootPart->ComponentAssembly()->RootComponent(), seen);
     benchmark::DoNotOptimize(seen);
   }
-  uf.UF_terminate();
+  UF_terminate();
   nxsim::reset();
 }
 
 // 200 distinct part files used by 2,000 components.
 struct RepeatedAssembly {
-  tag_t root = host::NULL_TAG;
+  tag_t root = NULL_TAG;
   std::vector<fs::path> files;
   std::uintmax_t distinctBytes = 0;
 };
@@ -156,7 +164,7 @@ void localCollection(benchmark::State& state) {
   Installation& installation = Installation::get();
   const RepeatedAssembly assembly =
       repeatedAssembly(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  host::BasePart* root = nxsim::partObject(assembly.root);
+  NXOpen::BasePart* root = nxsim::partObject(assembly.root);
   installation.clearSessions();
   installation.countCopies(true);
   synquo::collectLocalUploadFiles(root);

@@ -5,19 +5,19 @@
 cmake_minimum_required(VERSION 3.25)
 
 # What each folder of the add-in may include besides itself.
-set(below_entry ui auth export traceability client temp settings logging host platform common)
-set(below_ui auth export traceability client temp settings logging host platform common)
-set(below_auth client temp settings logging host platform common)
-set(below_export traceability client temp settings logging host platform common)
-set(below_traceability settings logging host platform common)
+set(below_entry ui auth export traceability client temp settings logging nx platform common)
+set(below_ui auth export traceability client temp settings logging nx platform common)
+set(below_auth client temp settings logging nx platform common)
+set(below_export traceability client temp settings logging nx platform common)
+set(below_traceability settings logging nx platform common)
 set(below_client settings logging platform common)
 set(below_temp settings logging platform common)
 set(below_settings logging platform common)
-set(below_logging host platform common)
-set(below_host common)
+set(below_logging nx platform common)
+set(below_nx common)
 set(below_platform common)
 set(below_common "")
-set(folders entry ui auth export traceability client temp settings logging host platform common)
+set(folders entry ui auth export traceability client temp settings logging nx platform common)
 
 set(violations "")
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}

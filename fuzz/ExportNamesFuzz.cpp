@@ -67,9 +67,9 @@ void checkExtension(const std::string& text) {
     fuzzcheck::require(extension == lowerAscii(extension), "lower-cased", extension);
     fuzzcheck::require(extension.find('.', 1) == std::string::npos, "from the last dot", extension);
     fuzzcheck::require(name.size() > extension.size(), "never the whole name", name);
-    fuzzcheck::require(lowerAscii(name).compare(name.size() - extension.size(), extension.size(),
-                                                extension) == 0,
-                       "the end of the name", name);
+    fuzzcheck::require(
+        lowerAscii(name).compare(name.size() - extension.size(), extension.size(), extension) == 0,
+        "the end of the name", name);
   } else {
     const std::size_t dot = name.rfind('.');
     fuzzcheck::require(dot == std::string::npos || dot == 0 || name == "..",
@@ -89,8 +89,10 @@ void checkUploadName(const std::string& leaf, const std::string& source,
   nxsim::reset();
   nxsim::PartDefinition definition;
   definition.fullPath = "/parts/fuzz.prt";
-  definition.leaf = leaf.empty() ? std::string("fuzz") : leaf;
-  host::BasePart* part = nxsim::partObject(nxsim::addPart(definition));
+  // NX's texts are C strings: a name ends at its first zero.
+  const std::string nxLeaf = leaf.substr(0, leaf.find('\0'));
+  definition.leaf = nxLeaf.empty() ? std::string("fuzz") : nxLeaf;
+  NXOpen::BasePart* part = nxsim::partObject(nxsim::addPart(definition));
   std::optional<std::string> name;
   try {
     name = synquo::uploadFileName(part, source, exportedFile);

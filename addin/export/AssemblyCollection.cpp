@@ -10,12 +10,15 @@
 #include <unordered_set>
 #include <utility>
 
+#include <NXOpen/Assemblies_ComponentAssembly.hxx>
+#include <NXOpen/Part.hxx>
+
 #include "addin/export/DisplayMetadata.h"
 #include "addin/export/ExportPath.h"
 #include "addin/export/ExportSupport.h"
-#include "addin/export/UfScope.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
+#include "addin/nx/NxText.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/traceability/TraceableId.h"
@@ -25,7 +28,7 @@ namespace fs = std::filesystem;
 namespace synquo {
 
 using Record = vantel::VantelUploadPayloadFile;
-using host::Assemblies::Component;
+using NXOpen::Assemblies::Component;
 
 namespace {
 
@@ -71,19 +74,19 @@ class MemberFiles {
   std::exception_ptr failure_;
 };
 
-std::optional<fs::path> findMemberFile(host::BasePart* part, MemberFiles& files);
+std::optional<fs::path> findMemberFile(NXOpen::BasePart* part, MemberFiles& files);
 
 // The record of a part with its file (empty in a listing). The identifiers are resolved the
 // way the pass needs: an upload may repair the displayed part, a display never writes.
-Record fillRecord(host::BasePart* part, const std::string& source, const fs::path& localFile,
+Record fillRecord(NXOpen::BasePart* part, const std::string& source, const fs::path& localFile,
                   bool forUpload) {
   Record record;
   record.localFilePath = platform::toUtf8(localFile);
   if (localFile.empty()) {
-    record.filename = part->Leaf();
+    record.filename = nx::utf8(part->Leaf());
   } else {
     record.filename = uploadFileName(part, source, localFile).value_or(std::string());
-    if (record.filename.empty()) record.filename = part->Leaf();
+    if (record.filename.empty()) record.filename = nx::utf8(part->Leaf());
   }
   record.sourceFilePath = source;
   const std::string traceableId = forUpload ? uploadTraceableId(part) : displayTraceableId(part);
@@ -94,9 +97,9 @@ Record fillRecord(host::BasePart* part, const std::string& source, const fs::pat
   return record;
 }
 
-Record exportRecord(host::BasePart* part) {
+Record exportRecord(NXOpen::BasePart* part) {
   try {
-    const std::string source = part->FullPath();
+    const std::string source = nx::utf8(part->FullPath());
     const fs::path exported = exportModelFile(part, source);
     if (exported.empty()) {
       logging::warning("Assembly member export produced no local upload file: part=\"",
@@ -111,10 +114,10 @@ Record exportRecord(host::BasePart* part) {
   }
 }
 
-Record lookupRecord(host::BasePart* part, MemberFiles& files, ExportMode mode) {
+Record lookupRecord(NXOpen::BasePart* part, MemberFiles& files, ExportMode mode) {
   const fs::path& directory = files.directory();
   try {
-    const std::string source = part->FullPath();
+    const std::string source = nx::utf8(part->FullPath());
     const std::optional<fs::path> found = findMemberFile(part, files);
     if (!found) {
       logging::warning(
@@ -131,9 +134,9 @@ Record lookupRecord(host::BasePart* part, MemberFiles& files, ExportMode mode) {
   }
 }
 
-Record readRecord(host::BasePart* part) {
+Record readRecord(NXOpen::BasePart* part) {
   try {
-    return fillRecord(part, part->FullPath(), fs::path(), false);
+    return fillRecord(part, nx::utf8(part->FullPath()), fs::path(), false);
   } catch (...) {
     logging::error("Assembly member metadata could not be read: part=\"", partLogLabel(part),
                    "\" error=\"", exportExceptionText(), "\".");
@@ -142,9 +145,9 @@ Record readRecord(host::BasePart* part) {
 }
 
 // The Part a component instantiates; none when it is not a Part or NX cannot say.
-host::Part* componentPart(Component* component) {
+NXOpen::Part* componentPart(Component* component) {
   try {
-    return dynamic_cast<host::Part*>(component->Prototype());
+    return dynamic_cast<NXOpen::Part*>(component->Prototype());
   } catch (...) {
     return nullptr;
   }
@@ -168,7 +171,7 @@ size_t uploadedCount(const std::vector<Record>& files) {
 
 class Collection {
  public:
-  Collection(Variant variant, host::BasePart* root, fs::path directory, ExportMode mode)
+  Collection(Variant variant, NXOpen::BasePart* root, fs::path directory, ExportMode mode)
       : variant_(variant),
         root_(root),
         directory_(directory),
@@ -182,8 +185,8 @@ class Collection {
     const bool usable = !rootRecord.sourceFileId.empty() &&
                         (variant_ == Variant::Listing || !rootRecord.localFilePath.empty());
     try {
-      auto* part = dynamic_cast<host::Part*>(root_);
-      host::Assemblies::ComponentAssembly* assembly =
+      auto* part = dynamic_cast<NXOpen::Part*>(root_);
+      NXOpen::Assemblies::ComponentAssembly* assembly =
           part == nullptr ? nullptr : part->ComponentAssembly();
       Component* rootComponent = assembly == nullptr ? nullptr : assembly->RootComponent();
       if (rootComponent == nullptr) {
@@ -208,7 +211,7 @@ class Collection {
   }
 
  private:
-  Record build(host::BasePart* part) {
+  Record build(NXOpen::BasePart* part) {
     switch (variant_) {
       case Variant::Local: {
         Record fresh;
@@ -225,10 +228,10 @@ class Collection {
   // A part used many times is copied once; an unsaved part or a failed export is tried
   // again, so each use still logs why it has no file. A repeated part's record is handed out
   // from the cache, not copied; a new one is made in `fresh`.
-  const Record& exportOnce(host::BasePart* part, Record& fresh) {
+  const Record& exportOnce(NXOpen::BasePart* part, Record& fresh) {
     std::string source;
     try {
-      source = part->FullPath();
+      source = nx::utf8(part->FullPath());
     } catch (...) {
       return fresh = exportRecord(part);
     }
@@ -248,7 +251,7 @@ class Collection {
   // Depth first, the component before its children; a skipped component's children still
   // count.
   void walk(Component* component) {
-    if (host::Part* part = componentPart(component)) {
+    if (NXOpen::Part* part = componentPart(component)) {
       if (variant_ == Variant::Local) {
         Record fresh;
         collect(part, exportOnce(part, fresh));
@@ -261,7 +264,7 @@ class Collection {
 
   // Takes a record to keep (moved) or one the cache keeps (copied only when collected).
   template <typename R>
-  void collect(host::BasePart* part, R&& record) {
+  void collect(NXOpen::BasePart* part, R&& record) {
     const std::string& key = memberKey(record);
     if (record.sourceFileId.empty() || key.empty()) {
       unresolved(part);
@@ -272,7 +275,7 @@ class Collection {
     }
   }
 
-  void unresolved(host::BasePart* part) {
+  void unresolved(NXOpen::BasePart* part) {
     if (variant_ == Variant::Local) {
       logging::warning(
           "Assembly member skipped because upload identifiers could not be resolved: part=\"",
@@ -285,7 +288,7 @@ class Collection {
     }
   }
 
-  void duplicate(host::BasePart* part, const std::string& key) {
+  void duplicate(NXOpen::BasePart* part, const std::string& key) {
     // Most uses of a large assembly repeat a part: no label is made for a line not written.
     if (!logging::isLogLevelEnabled(logging::LogLevel::Debug)) return;
     if (variant_ == Variant::Local) {
@@ -335,7 +338,7 @@ class Collection {
   }
 
   const Variant variant_;
-  host::BasePart* const root_;
+  NXOpen::BasePart* const root_;
   const fs::path directory_;
   const ExportMode mode_;
   MemberFiles memberFiles_;
@@ -346,30 +349,30 @@ class Collection {
 
 }  // namespace
 
-CollectedFiles collectLocalUploadFiles(host::BasePart* root) {
+CollectedFiles collectLocalUploadFiles(NXOpen::BasePart* root) {
   return Collection(Variant::Local, root, fs::path(), ExportMode::Upload).run();
 }
 
-CollectedFiles collectManagedUploadFiles(host::BasePart* root,
+CollectedFiles collectManagedUploadFiles(NXOpen::BasePart* root,
                                          const fs::path& sharedExportDirectory, ExportMode mode) {
   return Collection(Variant::Managed, root, sharedExportDirectory, mode).run();
 }
 
-CollectedFiles listAssemblyFiles(host::BasePart* root) {
+CollectedFiles listAssemblyFiles(NXOpen::BasePart* root) {
   return Collection(Variant::Listing, root, fs::path(), ExportMode::Display).run();
 }
 
-Record exportMemberRecord(host::Part* part) { return exportRecord(part); }
+Record exportMemberRecord(NXOpen::Part* part) { return exportRecord(part); }
 
-Record lookupManagedMemberRecord(host::Part* part, const fs::path& sharedExportDirectory,
+Record lookupManagedMemberRecord(NXOpen::Part* part, const fs::path& sharedExportDirectory,
                                  ExportMode mode) {
   MemberFiles files(sharedExportDirectory);
   return lookupRecord(part, files, mode);
 }
 
-Record readMemberRecord(host::Part* part) { return readRecord(part); }
+Record readMemberRecord(NXOpen::Part* part) { return readRecord(part); }
 
-std::optional<fs::path> findManagedMemberFile(host::Part* part,
+std::optional<fs::path> findManagedMemberFile(NXOpen::Part* part,
                                               const fs::path& sharedExportDirectory) {
   MemberFiles files(sharedExportDirectory);
   return findMemberFile(part, files);
@@ -377,7 +380,7 @@ std::optional<fs::path> findManagedMemberFile(host::Part* part,
 
 namespace {
 
-std::optional<fs::path> findMemberFile(host::BasePart* part, MemberFiles& files) {
+std::optional<fs::path> findMemberFile(NXOpen::BasePart* part, MemberFiles& files) {
   const fs::path& sharedExportDirectory = files.directory();
   // Named only when a line is written: a large assembly matches most members silently.
   const auto label = [part] { return partLogLabel(part); };

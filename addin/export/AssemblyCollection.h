@@ -5,6 +5,9 @@
 #pragma once
 
 #include <vantel/vantel.h>
+#include <NXOpen/Assemblies_Component.hxx>
+#include <NXOpen/BasePart.hxx>
+#include <NXOpen/Part.hxx>
 
 #include <filesystem>
 #include <optional>
@@ -12,7 +15,6 @@
 #include <vector>
 
 #include "addin/export/ManagedCloneExport.h"
-#include "addin/host/Part.h"
 
 namespace synquo {
 
@@ -24,38 +26,38 @@ struct CollectedFiles {
 
 // The mode chooses the traceable identifier's resolution for the records' source file ids:
 // a display pass never writes to a part.
-CollectedFiles collectLocalUploadFiles(host::BasePart* root);
-CollectedFiles collectManagedUploadFiles(host::BasePart* root,
+CollectedFiles collectLocalUploadFiles(NXOpen::BasePart* root);
+CollectedFiles collectManagedUploadFiles(NXOpen::BasePart* root,
                                          const std::filesystem::path& sharedExportDirectory,
                                          ExportMode mode = ExportMode::Upload);
-CollectedFiles listAssemblyFiles(host::BasePart* root);
+CollectedFiles listAssemblyFiles(NXOpen::BasePart* root);
 
 // One member's record; a default record (see vantel::VantelUploadPayloadFile) on any
 // failure, logged. Never raise.
-vantel::VantelUploadPayloadFile exportMemberRecord(host::Part* part);
+vantel::VantelUploadPayloadFile exportMemberRecord(NXOpen::Part* part);
 vantel::VantelUploadPayloadFile lookupManagedMemberRecord(
-    host::Part* part, const std::filesystem::path& sharedExportDirectory,
+    NXOpen::Part* part, const std::filesystem::path& sharedExportDirectory,
     ExportMode mode = ExportMode::Upload);
-vantel::VantelUploadPayloadFile readMemberRecord(host::Part* part);
+vantel::VantelUploadPayloadFile readMemberRecord(NXOpen::Part* part);
 
 // The member's file in the shared export directory, by its Teamcenter part number.
 std::optional<std::filesystem::path> findManagedMemberFile(
-    host::Part* part, const std::filesystem::path& sharedExportDirectory);
+    NXOpen::Part* part, const std::filesystem::path& sharedExportDirectory);
 
 // De-duplication key: the source file path, else the source file id.
 const std::string& memberKey(const vantel::VantelUploadPayloadFile& record);
 
 // Pre-checks, depth first, stopping at the first hit; the root itself is not tested.
-bool hasUnsavedChildren(host::BasePart* root);
-bool hasUnsupportedChildSources(host::BasePart* root);
+bool hasUnsavedChildren(NXOpen::BasePart* root);
+bool hasUnsupportedChildSources(NXOpen::BasePart* root);
 // The same checks over every member, silently, for the dialog to mark them: the source paths
 // (UTF-8) of members with unsaved changes, and of members an upload cannot carry (the loaded
 // part's source, else the backing name). An NX failure ends the walk with what was found.
-std::vector<std::string> unsavedMemberSources(host::BasePart* root);
-std::vector<std::string> unsupportedMemberSources(host::BasePart* root);
+std::vector<std::string> unsavedMemberSources(NXOpen::BasePart* root);
+std::vector<std::string> unsupportedMemberSources(NXOpen::BasePart* root);
 
 // The part file name the assembly records for a component (UF_ASSEM_ask_component_data);
 // none when UF fails or the name is empty.
-std::optional<std::string> componentBackingName(host::Assemblies::Component* component);
+std::optional<std::string> componentBackingName(NXOpen::Assemblies::Component* component);
 
 }  // namespace synquo

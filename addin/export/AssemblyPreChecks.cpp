@@ -5,23 +5,29 @@
 #include <string>
 #include <vector>
 
+#include <uf_assem.h>
+#include <uf_part.h>
+#include <NXOpen/Assemblies_ComponentAssembly.hxx>
+#include <NXOpen/Part.hxx>
+
 #include "addin/export/AssemblyCollection.h"
 #include "addin/export/ExportPath.h"
-#include "addin/export/UfScope.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
+#include "addin/nx/NxText.h"
+#include "addin/nx/UfScope.h"
 #include "addin/platform/TextEncoding.h"
 
 namespace synquo {
 
-using host::Assemblies::Component;
+using NXOpen::Assemblies::Component;
 
 namespace {
 
 // Depth first over the members below the root, stopping at the first component the test
 // answers true for when asked to. Any NX failure ends the walk; the answer is whether the test
 // answered true for any component before.
-bool walkMembers(host::BasePart* root, const std::function<bool(Component*)>& test,
+bool walkMembers(NXOpen::BasePart* root, const std::function<bool(Component*)>& test,
                  bool stopAtFirst) {
   bool found = false;
   const std::function<bool(Component*)> visit = [&](Component* component) {
@@ -35,8 +41,8 @@ bool walkMembers(host::BasePart* root, const std::function<bool(Component*)>& te
     return false;
   };
   try {
-    auto* part = dynamic_cast<host::Part*>(root);
-    host::Assemblies::ComponentAssembly* assembly =
+    auto* part = dynamic_cast<NXOpen::Part*>(root);
+    NXOpen::Assemblies::ComponentAssembly* assembly =
         part == nullptr ? nullptr : part->ComponentAssembly();
     Component* rootComponent = assembly == nullptr ? nullptr : assembly->RootComponent();
     if (rootComponent == nullptr) return false;
@@ -48,13 +54,13 @@ bool walkMembers(host::BasePart* root, const std::function<bool(Component*)>& te
   return found;
 }
 
-bool anyMember(host::BasePart* root, const std::function<bool(Component*)>& test) {
+bool anyMember(NXOpen::BasePart* root, const std::function<bool(Component*)>& test) {
   return walkMembers(root, test, true);
 }
 
 // The source paths of every member the test names, without stopping.
 std::vector<std::string> everyMember(
-    host::BasePart* root, const std::function<std::optional<std::string>(Component*)>& test) {
+    NXOpen::BasePart* root, const std::function<std::optional<std::string>(Component*)>& test) {
   std::vector<std::string> sources;
   walkMembers(
       root,
@@ -77,19 +83,19 @@ std::string extensionOf(const std::string& utf8Path) {
 
 // A member an upload cannot carry: its loaded part (may be null) and the file that failed.
 struct UnsupportedHit {
-  host::Part* part = nullptr;
+  NXOpen::Part* part = nullptr;
   std::string file;
 };
 
 // The member's source path for the dialog: the loaded part's, else the file that failed.
 std::string shownSource(const UnsupportedHit& hit) {
-  const std::string loaded = hit.part == nullptr ? std::string() : hit.part->FullPath();
+  const std::string loaded = hit.part == nullptr ? std::string() : nx::utf8(hit.part->FullPath());
   return loaded.empty() ? hit.file : loaded;
 }
 
 // Each hit is logged when asked to.
 std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) {
-  auto* part = dynamic_cast<host::Part*>(component->Prototype());
+  auto* part = dynamic_cast<NXOpen::Part*>(component->Prototype());
   // A loaded part usually is its backing file: a file is asked about once.
   std::optional<std::string> knownUsable;
   if (const std::optional<std::string> backing = componentBackingName(component)) {
@@ -106,7 +112,7 @@ std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) 
     if (located && !knownUsable) {
       bool saved = false;
       if (part != nullptr && !isManagedPart(part)) {
-        const std::string loaded = part->FullPath();
+        const std::string loaded = nx::utf8(part->FullPath());
         saved = loaded != *backing && extensionOf(loaded) == ".prt" && isUsableLocalFile(loaded);
         if (saved) knownUsable = loaded;
       }
@@ -120,26 +126,26 @@ std::optional<UnsupportedHit> unsupportedMember(Component* component, bool log) 
     }
   }
   if (part == nullptr || isManagedPart(part)) return std::nullopt;
-  const std::string source = part->FullPath();
+  const std::string source = nx::utf8(part->FullPath());
   const std::string extension = extensionOf(source);
   const bool unsupported = (!extension.empty() && extension != ".prt") ||
-                           (extension == ".prt" && hasDirectory(source) &&
-                            source != knownUsable && !isUsableLocalFile(source));
+                           (extension == ".prt" && hasDirectory(source) && source != knownUsable &&
+                            !isUsableLocalFile(source));
   if (!unsupported) return std::nullopt;
   if (log) {
     logging::warning("Assembly child has unsupported loaded part source: part=\"",
                      partLogLabel(part), "\" source=\"", source, "\" extension=\"",
-                     extension.empty() ? extensionOf(part->Leaf()) : extension, "\".");
+                     extension.empty() ? extensionOf(nx::utf8(part->Leaf())) : extension, "\".");
   }
   return UnsupportedHit{part, source};
 }
 
 // The member's part when it has unsaved changes, else null; a failing UF_initialize and the
 // hit are logged when asked to.
-host::Part* unsavedMember(Component* component, bool log) {
-  auto* part = dynamic_cast<host::Part*>(component->Prototype());
+NXOpen::Part* unsavedMember(Component* component, bool log) {
+  auto* part = dynamic_cast<NXOpen::Part*>(component->Prototype());
   if (part == nullptr) return nullptr;
-  UfScope uf;
+  nx::UfScope uf;
   if (!uf.ok()) {
     if (log) {
       logging::warning(
@@ -148,7 +154,7 @@ host::Part* unsavedMember(Component* component, bool log) {
     }
     return nullptr;
   }
-  if (!uf.uf().UF_PART_is_modified(part->Tag())) return nullptr;
+  if (!UF_PART_is_modified(part->Tag())) return nullptr;
   if (log) {
     logging::warning("Assembly child has unsaved changes: part=\"", partLogLabel(part), "\".");
   }
@@ -157,23 +163,23 @@ host::Part* unsavedMember(Component* component, bool log) {
 
 }  // namespace
 
-bool hasUnsavedChildren(host::BasePart* root) {
+bool hasUnsavedChildren(NXOpen::BasePart* root) {
   return anyMember(root, [](Component* c) { return unsavedMember(c, true) != nullptr; });
 }
 
-bool hasUnsupportedChildSources(host::BasePart* root) {
+bool hasUnsupportedChildSources(NXOpen::BasePart* root) {
   return anyMember(root, [](Component* c) { return unsupportedMember(c, true).has_value(); });
 }
 
-std::vector<std::string> unsavedMemberSources(host::BasePart* root) {
+std::vector<std::string> unsavedMemberSources(NXOpen::BasePart* root) {
   return everyMember(root, [](Component* c) -> std::optional<std::string> {
-    host::Part* part = unsavedMember(c, false);
+    NXOpen::Part* part = unsavedMember(c, false);
     if (part == nullptr) return std::nullopt;
-    return part->FullPath();
+    return nx::utf8(part->FullPath());
   });
 }
 
-std::vector<std::string> unsupportedMemberSources(host::BasePart* root) {
+std::vector<std::string> unsupportedMemberSources(NXOpen::BasePart* root) {
   return everyMember(root, [](Component* c) -> std::optional<std::string> {
     const std::optional<UnsupportedHit> hit = unsupportedMember(c, false);
     if (!hit) return std::nullopt;
@@ -184,16 +190,16 @@ std::vector<std::string> unsupportedMemberSources(host::BasePart* root) {
 std::optional<std::string> componentBackingName(Component* component) {
   if (component == nullptr) return std::nullopt;
   try {
-    UfScope uf;
+    nx::UfScope uf;
     if (!uf.ok()) return std::nullopt;
-    char partName[host::MAX_FSPEC_BUFSIZE] = {};
-    char refsetName[host::MAX_ENTITY_NAME_BUFSIZE] = {};
-    char instanceName[host::MAX_ENTITY_NAME_BUFSIZE] = {};
+    char partName[MAX_FSPEC_BUFSIZE] = {};
+    char refsetName[UF_OBJ_NAME_BUFSIZE] = {};
+    char instanceName[UF_CFI_MAX_FILE_NAME_BUFSIZE] = {};
     double origin[3] = {};
     double csysMatrix[9] = {};
     double transform[4][4] = {};
-    if (uf.uf().UF_ASSEM_ask_component_data(component->Tag(), partName, refsetName, instanceName,
-                                            origin, csysMatrix, transform) != 0 ||
+    if (UF_ASSEM_ask_component_data(component->Tag(), partName, refsetName, instanceName, origin,
+                                    csysMatrix, transform) != 0 ||
         partName[0] == '\0') {
       return std::nullopt;
     }

@@ -11,9 +11,9 @@
 #include "addin/export/ExportSupport.h"
 #include "addin/export/ManagedCloneExport.h"
 #include "addin/export/SharedIdentity.h"
-#include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
+#include "addin/nx/NxText.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/traceability/TraceabilityStatus.h"
@@ -26,16 +26,16 @@ namespace {
 
 constexpr double kBytesPerMegabyte = 1048576.0;
 
-std::string leafOf(host::BasePart* part) {
+std::string leafOf(NXOpen::BasePart* part) {
   try {
-    return part->Leaf();
+    return nx::utf8(part->Leaf());
   } catch (...) {
     return std::string();
   }
 }
 
 // The source's file name, else the part's leaf name.
-std::string sourceFileName(host::BasePart* part, const fs::path& source) {
+std::string sourceFileName(NXOpen::BasePart* part, const fs::path& source) {
   const std::string name = platform::toUtf8(source.filename());
   return name.empty() ? leafOf(part) : name;
 }
@@ -66,12 +66,12 @@ void takeFileStats(ModelMetadata& m, const fs::path& file) {
   m.lastModifiedUtc = formatUtcFileTime(when);
 }
 
-bool unsavedModel(host::BasePart* part, bool drawing) {
+bool unsavedModel(NXOpen::BasePart* part, bool drawing) {
   return isModified(part) || (!drawing && hasUnsavedChildren(part));
 }
 
 // The names and source file id of an upload, with the identifier that may repair the part.
-void resolveUploadNames(ModelMetadata& m, host::BasePart* part, bool drawing) {
+void resolveUploadNames(ModelMetadata& m, NXOpen::BasePart* part, bool drawing) {
   m.uploadName = uploadFileName(part, m.source, m.exportedFile);
   m.fileName = m.uploadName.value_or(leafOf(part));
   m.sourceFileId =
@@ -82,7 +82,7 @@ void resolveUploadNames(ModelMetadata& m, host::BasePart* part, bool drawing) {
 
 ModelMetadata readDisplayMetadata() {
   ModelMetadata m;
-  host::BasePart* part = displayedPart();
+  NXOpen::BasePart* part = displayedPart();
   if (part == nullptr) {
     m.fileName = "No displayed part";
     m.lastModified = "Unknown";
@@ -95,7 +95,7 @@ ModelMetadata readDisplayMetadata() {
   const bool drawing = isDraftingApplication();
   const bool rootModified = isModified(part);
   m.unsaved = rootModified || (!drawing && hasUnsavedChildren(part));
-  m.source = part->FullPath();
+  m.source = nx::utf8(part->FullPath());
   m.managed = isManagedPart(part);
   m.familyInstance = !drawing && isFamilyInstance(part);
   m.revisionId = revisionId(part);
@@ -190,13 +190,13 @@ ModelMetadata readDisplayMetadata() {
 }
 
 void prepareUpload(ModelMetadata& m) {
-  host::BasePart* part = displayedPart();
+  NXOpen::BasePart* part = displayedPart();
   if (part == nullptr) {
     logging::warning("NX upload preparation skipped because there is no displayed part.");
     return;
   }
   const std::string label = partLogLabel(part);
-  m.source = part->FullPath();
+  m.source = nx::utf8(part->FullPath());
   m.preparationError.clear();
   const bool drawing = isDraftingApplication();
   const bool managed = isManagedPart(part);

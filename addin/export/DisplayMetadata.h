@@ -4,6 +4,7 @@
 #pragma once
 
 #include <vantel/vantel.h>
+#include <NXOpen/BasePart.hxx>
 
 #include <chrono>
 #include <cstdint>
@@ -13,7 +14,6 @@
 #include <vector>
 
 #include "addin/export/ModelMetadata.h"
-#include "addin/host/Part.h"
 
 namespace synquo {
 
@@ -33,10 +33,10 @@ std::uintmax_t fileSizeOf(const std::filesystem::path& path);
 std::string formatLocalFileTime(std::chrono::system_clock::time_point when);
 std::string formatUtcFileTime(std::chrono::system_clock::time_point when);
 
-bool isModified(host::BasePart* part);
-bool isFamilyInstance(host::BasePart* part);
+bool isModified(NXOpen::BasePart* part);
+bool isFamilyInstance(NXOpen::BasePart* part);
 // Teamcenter's configured revision id of a managed part; "1" otherwise or on any failure.
-std::string revisionId(host::BasePart* part);
+std::string revisionId(NXOpen::BasePart* part);
 
 // The traceable identifier with its suffix: "_drawing" in drawing mode, "_" and the file
 // name's stem for a family instance; empty for an empty identifier.

@@ -6,11 +6,17 @@
 #include <optional>
 #include <system_error>
 
+#include <NXOpen/Drawings_DrawingSheetCollection.hxx>
+#include <NXOpen/Part.hxx>
+#include <NXOpen/PlotManager.hxx>
+#include <NXOpen/PlotSourceBuilder.hxx>
+#include <NXOpen/PrintPDFBuilder.hxx>
+
 #include "addin/export/ExportPath.h"
 #include "addin/export/ExportSupport.h"
-#include "addin/export/NxFileName.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
+#include "addin/nx/NxText.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
@@ -21,9 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::system_clock;
-
-// NX's action option that prints to the file.
-constexpr int kPrintAction = 3;
 
 // Whether the file exists, and when it was last written (the smallest time when unreadable).
 std::optional<Clock::time_point> existingWriteTime(const fs::path& path) {
@@ -50,13 +53,13 @@ bool writtenSince(const fs::path& path, const std::optional<Clock::time_point>& 
 
 }  // namespace
 
-fs::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath) {
+fs::path exportDrawingPdf(NXOpen::BasePart* part, const std::string& sourcePath) {
   if (part == nullptr) {
     logging::warning("Drawing PDF export skipped because there is no displayed NX part.");
     return {};
   }
   const std::string label = partLogLabel(part);
-  const std::vector<host::Drawings::DrawingSheet*> sheets = collectDrawingSheets(part);
+  const std::vector<NXOpen::Drawings::DrawingSheet*> sheets = collectDrawingSheets(part);
   if (sheets.empty()) {
     logging::warning("Drawing PDF export skipped because no drawing sheets were found: part=\"",
                      label, "\" source=\"", sourcePath, "\".");
@@ -67,29 +70,18 @@ fs::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath) {
       sessionTempDirectory(uploadTraceableId(displayedPart())) / platform::fromUtf8(fileName);
   logging::info("Starting NX drawing PDF export: part=\"", label, "\" sheets=", sheets.size(),
                 " destination=\"", destination, "\".");
-  // NX reads a narrow file name; a name it cannot hold is refused before anything is printed.
-  std::string nxDestination;
-  try {
-    nxDestination = nxFileName(destination);
-  } catch (const UnusableNxPathError&) {
-    logging::warning(
-        "Drawing PDF export stopped because the destination holds characters outside the "
-        "file-name code page: part=\"",
-        label, "\" destination=\"", destination, "\".");
-    throw;
-  }
   const std::optional<Clock::time_point> before = existingWriteTime(destination);
 
-  host::PrintPDFBuilder* builder = nullptr;
+  NXOpen::PrintPDFBuilder* builder = nullptr;
   try {
-    host::PlotManager* plotManager = part->PlotManager();
+    NXOpen::PlotManager* plotManager = part->PlotManager();
     if (plotManager == nullptr) {
       logging::warning("Drawing PDF export failed because NX returned no plot manager: part=\"",
                        label, "\" destination=\"", destination, "\".");
       return {};
     }
     builder = plotManager->CreatePrintPdfbuilder();
-    host::PlotSourceBuilder* source = builder == nullptr ? nullptr : builder->SourceBuilder();
+    NXOpen::PlotSourceBuilder* source = builder == nullptr ? nullptr : builder->SourceBuilder();
     if (source == nullptr) {
       destroyBuilderSafely(builder);
       builder = nullptr;
@@ -98,13 +90,13 @@ fs::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath) {
           "\" destination=\"", destination, "\".");
       return {};
     }
-    builder->SetAction(kPrintAction);
+    builder->SetAction(NXOpen::PrintPDFBuilder::ActionOptionNative);
     builder->SetAppend(false);
-    builder->SetFilename(nxDestination);
-    source->SetSheets(std::vector<host::NXObject*>(sheets.begin(), sheets.end()));
+    builder->SetFilename(nx::nxText(platform::toUtf8(destination)));
+    source->SetSheets(std::vector<NXOpen::NXObject*>(sheets.begin(), sheets.end()));
     source->SetSelectedSheets(static_cast<int>(sheets.size()));
     builder->Commit();
-    host::PrintPDFBuilder* committed = builder;
+    NXOpen::PrintPDFBuilder* committed = builder;
     builder = nullptr;
     destroyBuilderSafely(committed);
   } catch (...) {
@@ -124,14 +116,14 @@ fs::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath) {
   return destination;
 }
 
-std::vector<host::Drawings::DrawingSheet*> collectDrawingSheets(host::BasePart* part) {
-  std::vector<host::Drawings::DrawingSheet*> sheets;
+std::vector<NXOpen::Drawings::DrawingSheet*> collectDrawingSheets(NXOpen::BasePart* part) {
+  std::vector<NXOpen::Drawings::DrawingSheet*> sheets;
   try {
-    auto* drawingPart = dynamic_cast<host::Part*>(part);
+    auto* drawingPart = dynamic_cast<NXOpen::Part*>(part);
     if (drawingPart == nullptr) return sheets;
-    host::Drawings::DrawingSheetCollection* collection = drawingPart->DrawingSheets();
+    NXOpen::Drawings::DrawingSheetCollection* collection = drawingPart->DrawingSheets();
     if (collection == nullptr) return sheets;
-    for (host::Drawings::DrawingSheet* sheet : *collection) {
+    for (NXOpen::Drawings::DrawingSheet* sheet : *collection) {
       if (sheet != nullptr) sheets.push_back(sheet);
     }
     return sheets;
@@ -140,14 +132,14 @@ std::vector<host::Drawings::DrawingSheet*> collectDrawingSheets(host::BasePart* 
   }
 }
 
-std::string drawingPdfBaseName(host::BasePart* part, const std::string& sourcePath) {
+std::string drawingPdfBaseName(NXOpen::BasePart* part, const std::string& sourcePath) {
   if (const std::optional<ManagedPartName> managed = decodeManagedPartName(part)) {
     return sanitizeFileStem(managed->partNumber);
   }
   if (part != nullptr) {
     std::string leaf;
     try {
-      leaf = part->Leaf();
+      leaf = nx::utf8(part->Leaf());
     } catch (...) {
       // A leaf NX cannot give is no leaf; the next rule names the file.
     }
@@ -161,7 +153,7 @@ std::string drawingPdfBaseName(host::BasePart* part, const std::string& sourcePa
   return "drawing";
 }
 
-bool destroyBuilderSafely(host::Builder* builder) {
+bool destroyBuilderSafely(NXOpen::Builder* builder) {
   if (builder == nullptr) return true;
   try {
     builder->Destroy();

@@ -6,26 +6,27 @@
 #include <string>
 #include <vector>
 
-#include "addin/host/Part.h"
-#include "addin/host/Plot.h"
+#include <NXOpen/BasePart.hxx>
+#include <NXOpen/Builder.hxx>
+#include <NXOpen/Drawings_DrawingSheet.hxx>
 
 namespace synquo {
 
 // The PDF written for the part, or an empty path when none was produced (logged). Errors of
-// the temporary-directory layer propagate, and UnusableNxPathError for a destination NX
-// cannot be given; NX failures, while the file is named or printed, do not.
-std::filesystem::path exportDrawingPdf(host::BasePart* part, const std::string& sourcePath);
+// the temporary-directory layer propagate; NX failures, while the file is named or printed,
+// do not.
+std::filesystem::path exportDrawingPdf(NXOpen::BasePart* part, const std::string& sourcePath);
 
 // The part's sheets in NX's order, nulls left out; empty for a part that is not a Part or
 // when NX fails while listing.
-std::vector<host::Drawings::DrawingSheet*> collectDrawingSheets(host::BasePart* part);
+std::vector<NXOpen::Drawings::DrawingSheet*> collectDrawingSheets(NXOpen::BasePart* part);
 
 // The PDF's file name without extension (UTF-8): the sanitised part number, leaf stem or
 // display identifier, else the source path's stem, else "drawing". A name NX fails to give
 // counts as empty.
-std::string drawingPdfBaseName(host::BasePart* part, const std::string& sourcePath);
+std::string drawingPdfBaseName(NXOpen::BasePart* part, const std::string& sourcePath);
 
 // True when there was nothing to destroy or Destroy returned normally.
-bool destroyBuilderSafely(host::Builder* builder);
+bool destroyBuilderSafely(NXOpen::Builder* builder);
 
 }  // namespace synquo

@@ -2,6 +2,7 @@
 #include "addin/common/Text.h"
 #include "addin/export/ExportPath.h"
 #include "addin/export/ExportSupport.h"
+#include "addin/nx/NxText.h"
 #include "addin/platform/TextEncoding.h"
 
 namespace synquo {
@@ -33,7 +34,7 @@ std::string sanitizeFileStem(const std::string& text) {
   return stem;
 }
 
-std::optional<std::string> uploadFileName(host::BasePart* part, const std::string& sourcePath,
+std::optional<std::string> uploadFileName(NXOpen::BasePart* part, const std::string& sourcePath,
                                           const fs::path& exportedFile) {
   if (part == nullptr) return std::nullopt;
   const std::string exported = platform::toUtf8(exportedFile.filename());
@@ -41,7 +42,7 @@ std::optional<std::string> uploadFileName(host::BasePart* part, const std::strin
   const std::string sourceName = lastPathElement(sourcePath);
   if (!fileNameExtension(sourceName).empty()) return sourceName;
   try {
-    const std::string leaf = part->Leaf();
+    const std::string leaf = nx::utf8(part->Leaf());
     if (!leaf.empty()) return leaf;
   } catch (...) {
     // A name NX cannot give is no name.

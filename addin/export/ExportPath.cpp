@@ -4,14 +4,21 @@
 #include <exception>
 #include <system_error>
 
+#include <uf.h>
+#include <uf_part.h>
+#include <uf_ugmgr.h>
+#include <NXOpen/Assemblies_Component.hxx>
+#include <NXOpen/Assemblies_ComponentAssembly.hxx>
+#include <NXOpen/Part.hxx>
+
 #include "addin/export/DrawingPdfExport.h"
 #include "addin/export/ExportSupport.h"
 #include "addin/export/LocalCopyDestinations.h"
 #include "addin/export/ManagedCloneExport.h"
-#include "addin/export/UfScope.h"
-#include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
+#include "addin/nx/NxText.h"
+#include "addin/nx/UfScope.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
@@ -32,7 +39,7 @@ fs::path weaklyCanonical(const fs::path& path) {
 
 }  // namespace
 
-fs::path exportModelFile(host::BasePart* part, const std::string& sourcePath) {
+fs::path exportModelFile(NXOpen::BasePart* part, const std::string& sourcePath) {
   if (part == nullptr) {
     logging::warning("NX model export skipped because there is no displayed part.");
     return {};
@@ -108,19 +115,18 @@ fs::path copyLocalSource(const std::string& sourcePath) {
   return destination;
 }
 
-std::optional<ManagedPartName> decodeManagedPartName(host::BasePart* part) {
+std::optional<ManagedPartName> decodeManagedPartName(NXOpen::BasePart* part) {
   if (part == nullptr) return std::nullopt;
   try {
-    host::Uf& uf = host::nx().Uf();
-    UfScope scope(uf);
+    nx::UfScope scope;
     if (!scope.open()) return std::nullopt;
-    char encoded[host::MAX_FSPEC_BUFSIZE] = {};
-    if (uf.UF_PART_ask_part_name(part->Tag(), encoded) != 0) return std::nullopt;
-    char number[host::UF_UGMGR_PARTNO_BUFSIZE] = {};
-    char revision[host::UF_UGMGR_PARTREV_BUFSIZE] = {};
-    char fileType[host::UF_UGMGR_FTYPE_BUFSIZE] = {};
-    char fileName[host::UF_UGMGR_FNAME_BUFSIZE] = {};
-    if (uf.UF_UGMGR_decode_part_file_name(encoded, number, revision, fileType, fileName) != 0 ||
+    char encoded[MAX_FSPEC_BUFSIZE] = {};
+    if (UF_PART_ask_part_name(part->Tag(), encoded) != 0) return std::nullopt;
+    char number[UF_UGMGR_PARTNO_BUFSIZE] = {};
+    char revision[UF_UGMGR_PARTREV_BUFSIZE] = {};
+    char fileType[UF_UGMGR_FTYPE_BUFSIZE] = {};
+    char fileName[UF_UGMGR_FNAME_BUFSIZE] = {};
+    if (UF_UGMGR_decode_part_file_name(encoded, number, revision, fileType, fileName) != 0 ||
         number[0] == '\0') {
       return std::nullopt;
     }
@@ -130,14 +136,14 @@ std::optional<ManagedPartName> decodeManagedPartName(host::BasePart* part) {
   }
 }
 
-bool isManagedPart(host::BasePart* part) {
+bool isManagedPart(NXOpen::BasePart* part) {
   if (part == nullptr) return false;
   if (decodeManagedPartName(part)) return true;
   // The file system is asked only for the debug line: a walk classifies every member.
   if (!logging::isLogLevelEnabled(logging::LogLevel::Debug)) return false;
   std::string fullPath;
   try {
-    fullPath = part->FullPath();
+    fullPath = nx::utf8(part->FullPath());
   } catch (...) {
   }
   if (!isUsableLocalFile(fullPath)) {
@@ -151,11 +157,10 @@ bool isManagedPart(host::BasePart* part) {
 
 bool isDraftingApplication() {
   try {
-    host::Uf& uf = host::nx().Uf();
-    UfScope scope(uf);
+    nx::UfScope scope;
     if (!scope.open()) return false;
     int module = 0;
-    return uf.UF_ask_application_module(&module) == 0 && module == host::UF_APP_DRAFTING;
+    return UF_ask_application_module(&module) == 0 && module == UF_APP_DRAFTING;
   } catch (...) {
     return false;
   }
@@ -177,13 +182,13 @@ bool isUsableLocalFile(const std::string& utf8Path) {
   }
 }
 
-bool isAssemblyPart(host::BasePart* part) {
+bool isAssemblyPart(NXOpen::BasePart* part) {
   try {
-    auto* asPart = dynamic_cast<host::Part*>(part);
+    auto* asPart = dynamic_cast<NXOpen::Part*>(part);
     if (asPart == nullptr) return false;
-    host::Assemblies::ComponentAssembly* assembly = asPart->ComponentAssembly();
+    NXOpen::Assemblies::ComponentAssembly* assembly = asPart->ComponentAssembly();
     if (assembly == nullptr) return false;
-    host::Assemblies::Component* root = assembly->RootComponent();
+    NXOpen::Assemblies::Component* root = assembly->RootComponent();
     return root != nullptr && !root->GetChildren().empty();
   } catch (...) {
     return false;

@@ -2,7 +2,7 @@
 // printed to PDF, a Teamcenter part cloned, a saved native part copied), the local copy
 // itself, and the small classification and file-name rules the other exports share.
 //
-// Paths are std::filesystem::path; NX's texts (full paths, leaf names) are UTF-8 and are
+// Paths are std::filesystem::path; NX's texts (full paths, leaf names) are read as UTF-8 and
 // turned into paths with platform::fromUtf8. Every call runs on NX's user-interface thread.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "addin/host/Part.h"
+#include <NXOpen/BasePart.hxx>
 
 namespace synquo {
 
@@ -26,9 +26,8 @@ struct ManagedPartName {
 // Exports the part for an upload; sourcePath is its BasePart::FullPath (empty for a part
 // never saved). Returns the exported file, always inside the session temporary directory,
 // or an empty path when nothing was exported (logged). Errors of the local copy and of
-// the session temporary directory propagate, and UnusableNxPathError for a path NX cannot be
-// given.
-std::filesystem::path exportModelFile(host::BasePart* part, const std::string& sourcePath);
+// the session temporary directory propagate.
+std::filesystem::path exportModelFile(NXOpen::BasePart* part, const std::string& sourcePath);
 
 // Copies a saved native part file into the session temporary directory of the displayed
 // part and returns the copy; a source that already is the destination is not copied. A file
@@ -38,8 +37,8 @@ std::filesystem::path exportModelFile(host::BasePart* part, const std::string& s
 // subfolder that cannot be made as filesystem_error("create_directories").
 std::filesystem::path copyLocalSource(const std::string& sourcePath);
 
-std::optional<ManagedPartName> decodeManagedPartName(host::BasePart* part);
-bool isManagedPart(host::BasePart* part);
+std::optional<ManagedPartName> decodeManagedPartName(NXOpen::BasePart* part);
+bool isManagedPart(NXOpen::BasePart* part);
 
 // NX shows the drafting application (module 1); asked anew each time.
 bool isDraftingApplication();
@@ -49,7 +48,7 @@ bool isUsableLocalFile(const std::filesystem::path& path);
 bool isUsableLocalFile(const std::string& utf8Path);
 
 // A Part whose root component has at least one child; any NX failure gives false.
-bool isAssemblyPart(host::BasePart* part);
+bool isAssemblyPart(NXOpen::BasePart* part);
 
 // Each of " * / : < > ? \ | becomes "_"; an empty text gives "managed"; a text of dots
 // alone has each dot replaced by "_", so the result never names "." or "..".
@@ -58,7 +57,7 @@ std::string sanitizeFileStem(const std::string& text);
 // The name a file is uploaded under: the exported file's name, else the source's file name
 // when it has an extension, else the part's leaf name. None for a null part or when all
 // are empty. UTF-8.
-std::optional<std::string> uploadFileName(host::BasePart* part, const std::string& sourcePath,
+std::optional<std::string> uploadFileName(NXOpen::BasePart* part, const std::string& sourcePath,
                                           const std::filesystem::path& exportedFile);
 
 // The last element's extension, lower-cased: ".pdf", respectively ".prt" or ".pdf".

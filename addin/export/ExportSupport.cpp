@@ -3,15 +3,16 @@
 
 #include <exception>
 
+#include <NXOpen/PartCollection.hxx>
+#include <NXOpen/Session.hxx>
 #include "addin/common/Text.h"
-#include "addin/host/Nx.h"
 
 namespace synquo {
 
-host::BasePart* displayedPart() {
+NXOpen::BasePart* displayedPart() {
   try {
-    host::Session* session = host::nx().GetSession();
-    host::PartCollection* parts = session == nullptr ? nullptr : session->Parts();
+    NXOpen::Session* session = NXOpen::Session::GetSession();
+    NXOpen::PartCollection* parts = session == nullptr ? nullptr : session->Parts();
     return parts == nullptr ? nullptr : parts->BaseDisplay();
   } catch (...) {
     return nullptr;

@@ -5,12 +5,12 @@
 #include <string>
 #include <system_error>
 
-#include "addin/host/Part.h"
+#include <NXOpen/BasePart.hxx>
 
 namespace synquo {
 
 // Session -> Parts -> BaseDisplay; null when there is none or NX fails on the way.
-host::BasePart* displayedPart();
+NXOpen::BasePart* displayedPart();
 
 // The text of the exception being handled: what() of a standard one, "unknown" otherwise.
 // Call only inside a catch block.

@@ -7,13 +7,16 @@
 #include <string>
 #include <system_error>
 
+#include <uf.h>
+#include <uf_clone.h>
+#include <uf_part.h>
+#include <uf_ugmgr.h>
+
 #include "addin/export/ExportPath.h"
 #include "addin/export/ExportSupport.h"
-#include "addin/export/NxFileName.h"
-#include "addin/export/UfScope.h"
-#include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
 #include "addin/logging/PartLogLabel.h"
+#include "addin/nx/UfScope.h"
 #include "addin/platform/Platform.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
@@ -24,14 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// NX's numeric clone settings for an export that names files after their part number.
-constexpr int kOperationClassExport = 3;
-constexpr int kDefaultAction = 3;
-constexpr int kFamilyTreatment = 1;
-constexpr int kDefaultNaming = 2;
-constexpr int kNameRuleType = 3;
-
-std::string traceableIdFor(host::BasePart* part, ExportMode mode) {
+std::string traceableIdFor(NXOpen::BasePart* part, ExportMode mode) {
   return mode == ExportMode::Upload ? uploadTraceableId(part) : displayTraceableId(part);
 }
 
@@ -42,22 +38,23 @@ bool succeeded(const char* call, int status) {
   return false;
 }
 
-void releaseNamingFailures(host::Uf& uf, host::UF_CLONE_naming_failures_s& failures) {
+void releaseNamingFailures(UF_CLONE_naming_failures_t& failures) {
   if (failures.n_failures < 1) return;
-  if (failures.input_names != nullptr)
-    uf.UF_free_string_array(failures.n_failures, failures.input_names);
-  if (failures.output_names != nullptr) {
-    uf.UF_free_string_array(failures.n_failures, failures.output_names);
+  if (failures.input_names != nullptr) {
+    UF_free_string_array(failures.n_failures, failures.input_names);
   }
-  if (failures.statuses != nullptr) uf.UF_free(failures.statuses);
-  failures = host::UF_CLONE_naming_failures_s{0, nullptr, nullptr, nullptr};
+  if (failures.output_names != nullptr) {
+    UF_free_string_array(failures.n_failures, failures.output_names);
+  }
+  if (failures.statuses != nullptr) UF_free(failures.statuses);
+  failures = UF_CLONE_naming_failures_t{0, nullptr, nullptr, nullptr};
 }
 
 // One clone operation, opened by UF_CLONE_initialise; its records are released and the
 // operation closed on every way out.
 class CloneRun {
  public:
-  explicit CloneRun(host::Uf& uf) : uf_(uf) {}
+  CloneRun() = default;
   ~CloneRun() {
     try {
       finish();
@@ -69,16 +66,16 @@ class CloneRun {
   CloneRun& operator=(const CloneRun&) = delete;
 
   // Steps that end the export on failure return false.
-  bool run(host::BasePart* part, const std::string& nxDirectory, std::string& partNumber) {
-    char encoded[host::MAX_FSPEC_BUFSIZE] = {};
-    int status = uf_.UF_PART_ask_part_name(part->Tag(), encoded);
+  bool run(NXOpen::BasePart* part, const std::string& nxDirectory, std::string& partNumber) {
+    char encoded[MAX_FSPEC_BUFSIZE] = {};
+    int status = UF_PART_ask_part_name(part->Tag(), encoded);
     if (!succeeded("UF_PART_ask_part_name", status)) return false;
 
-    char number[host::UF_UGMGR_PARTNO_BUFSIZE] = {};
-    char revision[host::UF_UGMGR_PARTREV_BUFSIZE] = {};
-    char fileType[host::UF_UGMGR_FTYPE_BUFSIZE] = {};
-    char fileName[host::UF_UGMGR_FNAME_BUFSIZE] = {};
-    status = uf_.UF_UGMGR_decode_part_file_name(encoded, number, revision, fileType, fileName);
+    char number[UF_UGMGR_PARTNO_BUFSIZE] = {};
+    char revision[UF_UGMGR_PARTREV_BUFSIZE] = {};
+    char fileType[UF_UGMGR_FTYPE_BUFSIZE] = {};
+    char fileName[UF_UGMGR_FNAME_BUFSIZE] = {};
+    status = UF_UGMGR_decode_part_file_name(encoded, number, revision, fileType, fileName);
     if (succeeded("UF_UGMGR_decode_part_file_name", status)) {
       partNumber = number;
       logging::debug("Decoded managed NX part name for export: part_number=\"", number,
@@ -86,43 +83,43 @@ class CloneRun {
                      fileName, "\".");
     }
 
-    if (!succeeded("UF_CLONE_initialise", uf_.UF_CLONE_initialise(kOperationClassExport))) {
+    if (!succeeded("UF_CLONE_initialise", UF_CLONE_initialise(UF_CLONE_export_operation))) {
       return false;
     }
     cloneOpen_ = true;
-    if (!succeeded("UF_CLONE_init_naming_failures",
-                   uf_.UF_CLONE_init_naming_failures(&failures_))) {
+    if (!succeeded("UF_CLONE_init_naming_failures", UF_CLONE_init_naming_failures(&failures_))) {
       return false;
     }
 
-    succeeded("UF_CLONE_set_def_action", uf_.UF_CLONE_set_def_action(kDefaultAction));
-    succeeded("UF_CLONE_set_def_directory", uf_.UF_CLONE_set_def_directory(nxDirectory.c_str()));
+    succeeded("UF_CLONE_set_def_action", UF_CLONE_set_def_action(UF_CLONE_overwrite));
+    succeeded("UF_CLONE_set_def_directory", UF_CLONE_set_def_directory(nxDirectory.c_str()));
     succeeded("UF_CLONE_set_assoc_file_root_dir",
-              uf_.UF_CLONE_set_assoc_file_root_dir(nxDirectory.c_str()));
-    succeeded("UF_CLONE_set_family_treatment", uf_.UF_CLONE_set_family_treatment(kFamilyTreatment));
-    succeeded("UF_CLONE_set_def_naming", uf_.UF_CLONE_set_def_naming(kDefaultNaming));
+              UF_CLONE_set_assoc_file_root_dir(nxDirectory.c_str()));
+    succeeded("UF_CLONE_set_family_treatment",
+              UF_CLONE_set_family_treatment(UF_CLONE_strip_family_status));
+    succeeded("UF_CLONE_set_def_naming", UF_CLONE_set_def_naming(UF_CLONE_naming_rule));
 
     char baseString[] = "";
     char newString[] = "${DB_PART_NO}";
-    host::UF_CLONE_name_rule_def_s rule{kNameRuleType, baseString, newString};
-    succeeded("UF_CLONE_set_name_rule", uf_.UF_CLONE_set_name_rule(&rule, &failures_));
+    UF_CLONE_name_rule_def_t rule{UF_CLONE_rename, baseString, newString};
+    succeeded("UF_CLONE_set_name_rule", UF_CLONE_set_name_rule(&rule, &failures_));
     reportAndRenew("UF_CLONE_set_name_rule");
 
-    succeeded("UF_CLONE_set_dryrun", uf_.UF_CLONE_set_dryrun(false));
+    succeeded("UF_CLONE_set_dryrun", UF_CLONE_set_dryrun(false));
 
     const bool assembly = isAssemblyPart(part);
     logging::debug("Adding managed NX ", assembly ? "assembly" : "part",
                    " to UF_CLONE export: encoded_name=\"", encoded, "\".");
     if (assembly) {
-      succeeded("UF_CLONE_add_assembly", uf_.UF_CLONE_add_assembly(encoded, &loadStatus_));
+      succeeded("UF_CLONE_add_assembly", UF_CLONE_add_assembly(encoded, &loadStatus_));
     } else {
-      succeeded("UF_CLONE_add_part", uf_.UF_CLONE_add_part(encoded));
+      succeeded("UF_CLONE_add_part", UF_CLONE_add_part(encoded));
     }
 
-    succeeded("UF_CLONE_apply_defaults", uf_.UF_CLONE_apply_defaults(&failures_));
+    succeeded("UF_CLONE_apply_defaults", UF_CLONE_apply_defaults(&failures_));
     reportAndRenew("UF_CLONE_apply_defaults");
 
-    succeeded("UF_CLONE_perform_clone", uf_.UF_CLONE_perform_clone(&failures_));
+    succeeded("UF_CLONE_perform_clone", UF_CLONE_perform_clone(&failures_));
     reportNamingFailures("UF_CLONE_perform_clone", failures_);
     return true;
   }
@@ -130,27 +127,26 @@ class CloneRun {
   // Releases the records and closes the clone operation; idempotent.
   void finish() {
     if (loadStatus_.n_parts > 0) {
-      uf_.UF_PART_free_load_status(&loadStatus_);
-      loadStatus_ = host::UF_PART_load_status_s{0, 0, nullptr, nullptr};
+      UF_PART_free_load_status(&loadStatus_);
+      loadStatus_ = UF_PART_load_status_t{false, false, 0, nullptr, nullptr};
     }
-    releaseNamingFailures(uf_, failures_);
+    releaseNamingFailures(failures_);
     if (cloneOpen_) {
       cloneOpen_ = false;
-      uf_.UF_CLONE_terminate();
+      UF_CLONE_terminate();
     }
   }
 
  private:
   void reportAndRenew(const char* call) {
     reportNamingFailures(call, failures_);
-    releaseNamingFailures(uf_, failures_);
-    succeeded("UF_CLONE_init_naming_failures", uf_.UF_CLONE_init_naming_failures(&failures_));
+    releaseNamingFailures(failures_);
+    succeeded("UF_CLONE_init_naming_failures", UF_CLONE_init_naming_failures(&failures_));
   }
 
-  host::Uf& uf_;
   bool cloneOpen_ = false;
-  host::UF_CLONE_naming_failures_s failures_{0, nullptr, nullptr, nullptr};
-  host::UF_PART_load_status_s loadStatus_{0, 0, nullptr, nullptr};
+  UF_CLONE_naming_failures_t failures_{0, nullptr, nullptr, nullptr};
+  UF_PART_load_status_t loadStatus_{false, false, 0, nullptr, nullptr};
 };
 
 }  // namespace
@@ -159,7 +155,7 @@ const char* exportModeText(ExportMode mode) {
   return mode == ExportMode::Upload ? "upload" : "display";
 }
 
-fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
+fs::path exportManagedClone(NXOpen::BasePart* part, ExportMode mode) {
   const char* modeText = exportModeText(mode);
   if (part == nullptr) {
     logging::warning(
@@ -167,10 +163,9 @@ fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
     return {};
   }
   const std::string label = partLogLabel(part);
-  host::Uf& uf = host::nx().Uf();
-  std::optional<UfScope> scope;
+  std::optional<nx::UfScope> scope;
   try {
-    scope.emplace(uf);
+    scope.emplace();
   } catch (...) {
     logging::error("Managed NX export failed while calling NX clone APIs: part=\"", label,
                    "\" mode=", modeText, " error=\"", exportExceptionText(), "\".");
@@ -182,24 +177,13 @@ fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
     return {};
   }
 
-  host::BasePart* displayed = displayedPart();
+  NXOpen::BasePart* displayed = displayedPart();
   const std::string traceableId = traceableIdFor(part, mode);
   const std::string displayedId = displayed == part ? traceableId : traceableIdFor(displayed, mode);
   const fs::path directory =
       sessionTempDirectory(displayedId) / platform::fromUtf8(sanitizeFileStem(traceableId));
-  // NX reads the directory as narrow text; one it cannot hold is refused before it is made.
-  std::string nxDirectory;
-  try {
-    nxDirectory = nxFileName(directory);
-  } catch (const UnusableNxPathError&) {
-    logging::warning(
-        "Managed NX export stopped because the export directory holds characters outside the "
-        "file-name code page: part=\"",
-        label, "\" mode=", modeText, " directory=\"", directory, "\".");
-    // Only an upload tells the user; the display pass goes on without a clone.
-    if (mode == ExportMode::Upload) throw;
-    return {};
-  }
+  // The bracket's UF calls read UTF-8, so any name the file system holds reaches NX whole.
+  const std::string nxDirectory = platform::toUtf8(directory);
   if (const std::error_code error = platform::os().createDirectories(directory)) {
     logging::warning(
         "Managed NX export failed because the export directory could not be created: part=\"",
@@ -214,7 +198,7 @@ fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
   std::string partNumber;
   bool ended = false;
   {
-    CloneRun clone(uf);
+    CloneRun clone;
     const auto logFailure = [&] {
       logging::error("Managed NX export failed while calling NX clone APIs: part=\"", label,
                      "\" mode=", modeText, " error=\"", exportExceptionText(), "\".");
@@ -252,7 +236,7 @@ fs::path exportManagedClone(host::BasePart* part, ExportMode mode) {
   return {};
 }
 
-void reportNamingFailures(const char* call, const host::UF_CLONE_naming_failures_s& failures) {
+void reportNamingFailures(const char* call, const UF_CLONE_naming_failures_t& failures) {
   const int count = failures.n_failures;
   if (count <= 0) return;
   logging::warning(call, " reported ", count, " naming failure(s).");

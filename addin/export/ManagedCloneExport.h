@@ -9,8 +9,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "addin/host/Part.h"
-#include "addin/host/Uf.h"
+#include <uf_clone.h>
+#include <NXOpen/BasePart.hxx>
 
 namespace synquo {
 
@@ -27,9 +27,8 @@ using ExportDirectorySnapshot =
 
 // The exported file that stands for the part, or an empty path (logged). File-system errors
 // of the directory walk (filesystem_error "recursive_directory_iterator::operator++") and
-// errors of the traceability and temporary-directory layers propagate; so does, in Upload
-// mode, UnusableNxPathError for an export directory NX cannot be given.
-std::filesystem::path exportManagedClone(host::BasePart* part, ExportMode mode);
+// errors of the traceability and temporary-directory layers propagate.
+std::filesystem::path exportManagedClone(NXOpen::BasePart* part, ExportMode mode);
 
 // The best new or rewritten supported file (".prt" before ".pdf", then the latest) whose
 // lower-cased stem equals the lower-cased part number; empty when none, when the part
@@ -64,6 +63,6 @@ std::filesystem::path findNewestExportedFile(const std::filesystem::path& direct
 ExportDirectorySnapshot snapshotExportDirectory(const std::filesystem::path& directory);
 
 // Logs what NX reported in a naming-failures record after `call`.
-void reportNamingFailures(const char* call, const host::UF_CLONE_naming_failures_s& failures);
+void reportNamingFailures(const char* call, const UF_CLONE_naming_failures_t& failures);
 
 }  // namespace synquo

@@ -1,7 +1,9 @@
 // The part log label.
 #include "addin/logging/PartLogLabel.h"
 
-#include "addin/host/Part.h"
+#include <NXOpen/BasePart.hxx>
+
+#include "addin/nx/NxText.h"
 
 namespace synquo {
 namespace {
@@ -18,10 +20,10 @@ std::string readOrEmpty(Read read) {
 
 }  // namespace
 
-std::string partLogLabel(host::BasePart* part) {
+std::string partLogLabel(NXOpen::BasePart* part) {
   if (part == nullptr) return "<null part>";
-  const std::string fullPath = readOrEmpty([part] { return part->FullPath(); });
-  const std::string leaf = readOrEmpty([part] { return part->Leaf(); });
+  const std::string fullPath = readOrEmpty([part] { return nx::utf8(part->FullPath()); });
+  const std::string leaf = readOrEmpty([part] { return nx::utf8(part->Leaf()); });
   try {
     if (!fullPath.empty() && !leaf.empty()) return fullPath + " (" + leaf + ")";
     if (!fullPath.empty()) return fullPath;

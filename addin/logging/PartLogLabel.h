@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace host {
+namespace NXOpen {
 class BasePart;
 }
 
@@ -12,6 +12,6 @@ namespace synquo {
 // "<null part>" for a null part. Otherwise the full path followed by " (" + leaf + ")" when NX
 // gives both, whichever of the two it gives when only one, and "<unnamed NX part>" when it gives
 // neither; a name NX fails to read counts as empty. Never throws.
-std::string partLogLabel(host::BasePart* part);
+std::string partLogLabel(NXOpen::BasePart* part);
 
 }  // namespace synquo

@@ -32,7 +32,7 @@ TEST(HelpContext, PushesAndPopsOncePerShowingWhateverFails) {
   nxsim::reset();
 
   const std::filesystem::path mapFile = installation.addinDirectory() / "synquohelp.map";
-  const std::string mapPath = platform::toFileNameCodePage(mapFile);
+  const std::string mapPath = platform::toUtf8(mapFile);
   EXPECT_EQ(helpMapFilePath(), mapPath);
 
   // Map file missing: one warning per showing, the context is still pushed and popped.

@@ -18,8 +18,6 @@ namespace synquo {
 namespace {
 
 namespace fs = std::filesystem;
-using host::NULL_TAG;
-using host::tag_t;
 using Build = std::function<tag_t(testsupport::ModelFixture&)>;
 
 constexpr const char* kRootId = "11111111-1111-4111-8111-111111111111";
@@ -129,7 +127,7 @@ TEST_F(AssemblyCollection, LocalCollectionExportsEachMemberOnceRootFirst) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     nxsim::reset();
-    host::BasePart* root = nxsim::partObject(c.build(*this));
+    NXOpen::BasePart* root = nxsim::partObject(c.build(*this));
     testsupport::LogCapture log;
     CallRecorder recorder(platform::os());
     platform::ScopedPlatform scope(recorder);
@@ -284,7 +282,7 @@ TEST_F(AssemblyCollection, SharedDirectoryThatCannotBeUsedFailsTheMember) {
   for (const auto& [operation, line] : cases) {
     nxsim::reset();
     testsupport::writeFile(shared / "100-A.prt", "root");
-    auto* root = dynamic_cast<host::Part*>(nxsim::partObject(display(managed("100-A", "id"))));
+    auto* root = dynamic_cast<NXOpen::Part*>(nxsim::partObject(display(managed("100-A", "id"))));
     testsupport::LogCapture log;
     // Any: nothing fails, and no directory is given.
     platform::FailingPlatform failing(platform::os(), operation == Op::Any ? 0 : 1, denied,

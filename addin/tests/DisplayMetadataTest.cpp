@@ -12,6 +12,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <uf.h>
+
 #include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
@@ -22,7 +24,6 @@ namespace synquo {
 namespace {
 
 namespace fs = std::filesystem;
-using host::tag_t;
 using Fixture = testsupport::ModelFixture;
 
 constexpr const char* kRootId = "11111111-1111-4111-8111-111111111111";
@@ -102,7 +103,7 @@ TEST_F(DisplayMetadata, ReadingDescribesTheDisplayedModel) {
        {}},
       {"drawing of an assembly",
        [](Fixture& t) {
-         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
+         nxsim::setApplicationModule(UF_APP_DRAFTING);
          const tag_t root = t.display(t.native("frame.prt", "XYZ"));
          nxsim::addComponent(root, nxsim::addPart(t.native("bolt.prt", kBoltId)));
        },
@@ -259,7 +260,7 @@ TEST_F(DisplayMetadata, PreparationReusesTheDisplayExportUnlessTheIdentifierChan
                         Case{kRootId, false, false, "missing_cached_managed_export"},
                         Case{kRootId, true, true, "drawing"}}) {
     nxsim::reset();
-    nxsim::setApplicationModule(c.drawing ? host::UF_APP_DRAFTING : 0);
+    nxsim::setApplicationModule(c.drawing ? UF_APP_DRAFTING : 0);
     display(managed("100-A", c.internalId));
     testsupport::TempDir shared("brevin-shared");
     testsupport::writeFile(shared / "100-A.prt", "clone");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "addin/nx/NxText.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/ExportFixture.h"
 
@@ -20,7 +21,7 @@ using testsupport::writeFile;
 
 class DrawingPdfExport : public testsupport::ExportFixture {
  public:
-  host::BasePart* displayDrawing() {
+  NXOpen::BasePart* displayDrawing() {
     nxsim::PartDefinition part = nativePart("bracket.prt");
     part.drawingSheets = {"SHT1", "SHT2", "SHT3"};
     return display(part);
@@ -35,13 +36,13 @@ const std::string kStart =
 TEST_F(DrawingPdfExport, PrintsAllSheetsAndAcceptsOnlyANewFile) {
   struct Row {
     const char* name;
-    std::function<host::BasePart*(DrawingPdfExport&)> setup;
+    std::function<NXOpen::BasePart*(DrawingPdfExport&)> setup;
     std::vector<std::string> log;
     bool exported;
   };
   const auto drawing = [](const std::vector<nxsim::Fault>& faults) {
     return [faults](DrawingPdfExport& t) {
-      host::BasePart* part = t.displayDrawing();
+      NXOpen::BasePart* part = t.displayDrawing();
       for (const nxsim::Fault& fault : faults) nxsim::injectFault(fault);
       return part;
     };
@@ -58,7 +59,7 @@ TEST_F(DrawingPdfExport, PrintsAllSheetsAndAcceptsOnlyANewFile) {
       ".";
   const std::vector<Row> rows = {
       {"no part",
-       [](DrawingPdfExport&) -> host::BasePart* { return nullptr; },
+       [](DrawingPdfExport&) -> NXOpen::BasePart* { return nullptr; },
        {"{W}Drawing PDF export skipped because there is no displayed NX part."},
        false},
       {"no sheets",
@@ -97,7 +98,7 @@ TEST_F(DrawingPdfExport, PrintsAllSheetsAndAcceptsOnlyANewFile) {
        false},
       {"print leaves an earlier file as it was",
        [](DrawingPdfExport& t) {
-         host::BasePart* part = t.displayDrawing();
+         NXOpen::BasePart* part = t.displayDrawing();
          writeFile(t.sessionDirectory() / "bracket.pdf", "earlier print");
          nxsim::setPrintWritesFile(false);
          return part;
@@ -106,7 +107,7 @@ TEST_F(DrawingPdfExport, PrintsAllSheetsAndAcceptsOnlyANewFile) {
        false},
       {"print replaces an earlier file",
        [](DrawingPdfExport& t) {
-         host::BasePart* part = t.displayDrawing();
+         NXOpen::BasePart* part = t.displayDrawing();
          const fs::path earlier = t.sessionDirectory() / "bracket.pdf";
          writeFile(earlier, "earlier print");
          fs::last_write_time(earlier, fs::last_write_time(earlier) - std::chrono::hours(1));
@@ -119,8 +120,8 @@ TEST_F(DrawingPdfExport, PrintsAllSheetsAndAcceptsOnlyANewFile) {
     SCOPED_TRACE(row.name);
     nxsim::reset();
     emptySessionBase();
-    host::BasePart* part = row.setup(*this);
-    const std::string source = part == nullptr ? "" : part->FullPath();
+    NXOpen::BasePart* part = row.setup(*this);
+    const std::string source = part == nullptr ? "" : nx::utf8(part->FullPath());
     clearLog();
     const fs::path exported = exportDrawingPdf(part, source);
     EXPECT_EQ(exportLog(), expand(row.log));
@@ -163,7 +164,7 @@ TEST_F(DrawingPdfExport, NamesThePdfAfterPartNumberLeafIdentifierOrSource) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    host::BasePart* part = nxsim::partObject(nxsim::addPart(row.part));
+    NXOpen::BasePart* part = nxsim::partObject(nxsim::addPart(row.part));
     if (row.leafFails) nxsim::injectFault({"BasePart::Leaf", nxsim::FaultKind::Throw});
     EXPECT_EQ(drawingPdfBaseName(part, row.source), row.baseName);
     nxsim::clearFaults();

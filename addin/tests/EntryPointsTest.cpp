@@ -11,7 +11,7 @@
 namespace synquo {
 namespace {
 
-using host::NXMessageBox;
+using NXOpen::NXMessageBox;
 
 std::vector<std::string> shownFiles() {
   std::vector<std::string> files;
@@ -55,7 +55,7 @@ TEST_F(EntryPoints, ShowsTheStartDialogWhenSignedOutAndAPendingFailureOnce) {
   runUfusr();
   runUfusr();
   EXPECT_EQ(boxTexts("Synquo"), std::vector<std::string>{"The browser flow timed out."});
-  EXPECT_EQ(nxsim::messageBoxes().front().type, NXMessageBox::DialogType::Error);
+  EXPECT_EQ(nxsim::messageBoxes().front().type, NXMessageBox::DialogTypeError);
   EXPECT_EQ(shownFiles(), (std::vector<std::string>{"start.dlx", "start.dlx", "start.dlx"}));
 }
 

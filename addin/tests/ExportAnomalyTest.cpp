@@ -9,8 +9,11 @@
 #include <typeinfo>
 #include <vector>
 
+#include <uf.h>
+
 #include "addin/export/ExportPath.h"
 #include "addin/export/ManagedCloneExport.h"
+#include "addin/nx/NxText.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
@@ -52,7 +55,7 @@ TEST_F(ExportAnomaly, EveryNxFailureEndsCleanly) {
     ExportRun setup;
   };
   const auto managedAssembly = [](ExportAnomaly& t) {
-    const nxsim::tag_t root = nxsim::addPart(t.managedPart("123-A"));
+    const tag_t root = nxsim::addPart(t.managedPart("123-A"));
     nxsim::addComponent(root, nxsim::addPart(t.managedPart("456-B")));
     nxsim::setDisplayedPart(root);
     return nxsim::partObject(root);
@@ -60,28 +63,28 @@ TEST_F(ExportAnomaly, EveryNxFailureEndsCleanly) {
   const std::vector<Row> rows = {
       {"native copy",
        [](ExportAnomaly& t) {
-         host::BasePart* part = t.display(t.nativePart("bracket.prt"));
-         const std::string source = part->FullPath();
+         NXOpen::BasePart* part = t.display(t.nativePart("bracket.prt"));
+         const std::string source = nx::utf8(part->FullPath());
          return [part, source] { return exportModelFile(part, source); };
        }},
       {"managed clone",
        [managedAssembly](ExportAnomaly& t) {
-         host::BasePart* part = managedAssembly(t);
-         const std::string source = part->FullPath();
+         NXOpen::BasePart* part = managedAssembly(t);
+         const std::string source = nx::utf8(part->FullPath());
          return [part, source] { return exportModelFile(part, source); };
        }},
       {"managed clone for display",
        [managedAssembly](ExportAnomaly& t) {
-         host::BasePart* part = managedAssembly(t);
+         NXOpen::BasePart* part = managedAssembly(t);
          return [part] { return exportManagedClone(part, ExportMode::Display); };
        }},
       {"drawing PDF",
        [](ExportAnomaly& t) {
          nxsim::PartDefinition definition = t.nativePart("bracket.prt");
          definition.drawingSheets = {"SHT1", "SHT2"};
-         host::BasePart* part = t.display(definition);
-         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
-         const std::string source = part->FullPath();
+         NXOpen::BasePart* part = t.display(definition);
+         nxsim::setApplicationModule(UF_APP_DRAFTING);
+         const std::string source = nx::utf8(part->FullPath());
          return [part, source] { return exportModelFile(part, source); };
        }},
   };

@@ -12,6 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include <uf.h>
+#include <NXOpen/Assemblies_Component.hxx>
+#include <NXOpen/Assemblies_ComponentAssembly.hxx>
+#include <NXOpen/Part.hxx>
+
+#include "addin/export/AssemblyCollection.h"
+#include "addin/nx/NxText.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
@@ -40,7 +47,7 @@ const char* const kManagedLabel = "@DB/123-A/A (123-A)";
 TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
   struct Row {
     const char* name;
-    std::function<host::BasePart*(ExportPath&)> setup;
+    std::function<NXOpen::BasePart*(ExportPath&)> setup;
     std::vector<std::string> log;
     const char* exportedName;  // empty: nothing exported
   };
@@ -53,14 +60,14 @@ TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
       "\" source=\"{models}{/}bracket.prt\".";
   const std::vector<Row> rows = {
       {"no part",
-       [](ExportPath&) -> host::BasePart* { return nullptr; },
+       [](ExportPath&) -> NXOpen::BasePart* { return nullptr; },
        {"{W}NX model export skipped because there is no displayed part."},
        ""},
       {"drawing shown for a managed part",
        [](ExportPath& t) {
          nxsim::PartDefinition part = t.managedPart("123-A");
          part.drawingSheets = {"SHT1"};
-         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
+         nxsim::setApplicationModule(UF_APP_DRAFTING);
          return t.display(part);
        },
        {std::string("{I}NX export selected drawing PDF path: part=\"") + kManagedLabel +
@@ -73,8 +80,8 @@ TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
        "123-A.prt"},
       {"drawing test skipped when UF_initialize fails",
        [](ExportPath& t) {
-         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
-         host::BasePart* part = t.display(t.managedPart("123-A"));
+         nxsim::setApplicationModule(UF_APP_DRAFTING);
+         NXOpen::BasePart* part = t.display(t.managedPart("123-A"));
          nxsim::injectFault({"UF_initialize", nxsim::FaultKind::Status, 1, false, 7});
          return part;
        },
@@ -100,7 +107,7 @@ TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
        ""},
       {"native file deleted after loading",
        [](ExportPath& t) {
-         host::BasePart* part = t.display(t.nativePart("bracket.prt"));
+         NXOpen::BasePart* part = t.display(t.nativePart("bracket.prt"));
          fs::remove(t.models() / "bracket.prt");
          return part;
        },
@@ -108,7 +115,7 @@ TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
        ""},
       {"source names a directory",
        [](ExportPath& t) {
-         host::BasePart* part = t.display(t.nativePart("bracket.prt"));
+         NXOpen::BasePart* part = t.display(t.nativePart("bracket.prt"));
          fs::remove(t.models() / "bracket.prt");
          fs::create_directory(t.models() / "bracket.prt");
          return part;
@@ -122,8 +129,8 @@ TEST_F(ExportPath, SelectsDrawingThenManagedThenLocalCopy) {
     emptySessionBase();
     fs::remove_all(models());
     fs::create_directories(models());
-    host::BasePart* part = row.setup(*this);
-    const std::string source = part == nullptr ? "" : part->FullPath();
+    NXOpen::BasePart* part = row.setup(*this);
+    const std::string source = part == nullptr ? "" : nx::utf8(part->FullPath());
     clearLog();
     const fs::path exported = exportModelFile(part, source);
     expectLogStartsWith(row.log);
@@ -153,7 +160,7 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
        false,
        nullptr},
       {"copy",
-       [](ExportPath& t) { return t.display(t.nativePart("bracket.prt"))->FullPath(); },
+       [](ExportPath& t) { return nx::utf8(t.display(t.nativePart("bracket.prt"))->FullPath()); },
        {"{D}Copying local NX model for upload: source=\"{models}{/}bracket.prt\" "
         "destination=\"{session}{/}bracket.prt\".",
         "{D}Local NX model export complete: destination=\"{session}{/}bracket.prt\"."},
@@ -161,7 +168,7 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
        "native part bracket.prt"},
       {"copy over an earlier copy",
        [](ExportPath& t) {
-         const std::string source = t.display(t.nativePart("bracket.prt"))->FullPath();
+         const std::string source = nx::utf8(t.display(t.nativePart("bracket.prt"))->FullPath());
          writeFile(t.sessionDirectory() / "bracket.prt", "earlier copy");
          return source;
        },
@@ -172,7 +179,7 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
        "native part bracket.prt"},
       {"copy fails",
        [](ExportPath& t) {
-         const std::string source = t.display(t.nativePart("bracket.prt"))->FullPath();
+         const std::string source = nx::utf8(t.display(t.nativePart("bracket.prt"))->FullPath());
          t.fakePlatform().fail(FakePlatform::Call::CopyFile);
          return source;
        },
@@ -190,7 +197,7 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
          writeFile(inSession, "already here");
          part.fullPath = platform::toUtf8(inSession);
          t.fakePlatform().fail(FakePlatform::Call::CopyFile);  // must not be needed
-         return t.display(part)->FullPath();
+         return nx::utf8(t.display(part)->FullPath());
        },
        {"{D}Local NX model export reused existing temp file: "
         "path=\"{session}{/}bracket.prt\"."},
@@ -297,37 +304,37 @@ TEST_F(ExportPath, KeepsSameNamedFilesFromDifferentFoldersApart) {
 TEST_F(ExportPath, ClassifiesPartsThroughNx) {
   struct Row {
     const char* name;
-    std::function<void(nxsim::PartDefinition&, nxsim::tag_t)> setup;  // after the part is added
+    std::function<void(nxsim::PartDefinition&, tag_t)> setup;  // after the part is added
     bool managed;
     bool assembly;
   };
   const std::vector<Row> rows = {
       {"managed assembly",
-       [](nxsim::PartDefinition&, nxsim::tag_t part) {
+       [](nxsim::PartDefinition&, tag_t part) {
          nxsim::PartDefinition bolt;
          bolt.fullPath = "/models/bolt.prt";
          nxsim::addComponent(part, nxsim::addPart(bolt));
        },
        true, true},
-      {"managed part without members", [](nxsim::PartDefinition&, nxsim::tag_t) {}, true, false},
+      {"managed part without members", [](nxsim::PartDefinition&, tag_t) {}, true, false},
       {"name does not decode",
-       [](nxsim::PartDefinition&, nxsim::tag_t) {
+       [](nxsim::PartDefinition&, tag_t) {
          nxsim::injectFault({"UF_UGMGR_decode_part_file_name", nxsim::FaultKind::Status});
        },
        false, false},
       {"part name unreadable",
-       [](nxsim::PartDefinition&, nxsim::tag_t) {
+       [](nxsim::PartDefinition&, tag_t) {
          nxsim::injectFault({"UF_PART_ask_part_name", nxsim::FaultKind::Status});
        },
        false, false},
       {"NX raises while asked for the assembly",
-       [](nxsim::PartDefinition&, nxsim::tag_t) {
+       [](nxsim::PartDefinition&, tag_t) {
          nxsim::injectFault({"BasePart::ComponentAssembly", nxsim::FaultKind::Throw});
          nxsim::injectFault({"TaggedObject::Tag", nxsim::FaultKind::Throw});
        },
        false, false},
       {"no root component",
-       [](nxsim::PartDefinition&, nxsim::tag_t) {
+       [](nxsim::PartDefinition&, tag_t) {
          nxsim::injectFault({"ComponentAssembly::RootComponent", nxsim::FaultKind::Null});
        },
        true, false},
@@ -336,9 +343,9 @@ TEST_F(ExportPath, ClassifiesPartsThroughNx) {
     SCOPED_TRACE(row.name);
     nxsim::reset();
     nxsim::PartDefinition definition = managedPart("123-A");
-    const nxsim::tag_t tag = nxsim::addPart(definition);
+    const tag_t tag = nxsim::addPart(definition);
     row.setup(definition, tag);
-    host::BasePart* part = nxsim::partObject(tag);
+    NXOpen::BasePart* part = nxsim::partObject(tag);
     EXPECT_EQ(isAssemblyPart(part), row.assembly);
     EXPECT_EQ(isManagedPart(part), row.managed);
     expectNxClean();
@@ -348,6 +355,48 @@ TEST_F(ExportPath, ClassifiesPartsThroughNx) {
   EXPECT_FALSE(isAssemblyPart(nxsim::partObject(nxsim::addPart(notAPart))));
   EXPECT_FALSE(isManagedPart(nullptr));
   EXPECT_FALSE(isAssemblyPart(nullptr));
+}
+
+TEST_F(ExportPath, ReadsTheLongestNamesNxHoldsWhole) {
+  // Characters of three bytes each fill NX's buffers to the last byte but the zero.
+  const auto repeated = [](size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += "\xe4\xb8\xad";
+    return text;
+  };
+  const std::string fullPath = repeated(1152) + ".prt";  // 1,156 characters
+  const std::string partNumber = repeated(900);
+  struct Row {
+    const char* name;
+    std::function<std::optional<std::string>()> read;
+    std::string expected;
+  };
+  const std::vector<Row> rows = {
+      {"a component's part file, its full path",
+       [&] {
+         nxsim::PartDefinition member;
+         member.fullPath = fullPath;
+         const tag_t root = nxsim::addPart(managedPart("100-A"));
+         nxsim::addComponent(root, nxsim::addPart(member));
+         auto* part = dynamic_cast<NXOpen::Part*>(nxsim::partObject(root));
+         return componentBackingName(
+             part->ComponentAssembly()->RootComponent()->GetChildren().at(0));
+       },
+       fullPath},
+      {"a Teamcenter part number",
+       [&] {
+         const auto name =
+             decodeManagedPartName(nxsim::partObject(nxsim::addPart(managedPart(partNumber))));
+         return name ? std::optional<std::string>(name->partNumber) : std::nullopt;
+       },
+       partNumber},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    nxsim::reset();
+    EXPECT_EQ(row.read(), row.expected);
+    expectNxClean();
+  }
 }
 
 TEST_F(ExportPath, NamesFilesByTheirLastElement) {
@@ -386,9 +435,9 @@ TEST_F(ExportPath, NamesFilesByTheirLastElement) {
 
   nxsim::PartDefinition definition;
   definition.leaf = "bolt";
-  host::BasePart* bolt = nxsim::partObject(nxsim::addPart(definition));
+  NXOpen::BasePart* bolt = nxsim::partObject(nxsim::addPart(definition));
   struct Name {
-    host::BasePart* part;
+    NXOpen::BasePart* part;
     const char* source;
     fs::path exported;
     std::optional<std::string> name;

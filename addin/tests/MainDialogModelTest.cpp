@@ -17,8 +17,6 @@
 namespace synquo {
 namespace {
 
-using host::tag_t;
-
 constexpr const char* kId = "11111111-1111-4111-8111-111111111111";
 const std::string kLongName = std::string(57, 'a') + "bcd.prt";  // 64 characters
 

@@ -54,13 +54,13 @@ nxsim::Fault status(const char* call, int value) {
 TEST_F(ManagedCloneExport, LogsEachFailureAndEndsOnlyWhereTheExportCannotGoOn) {
   struct Row {
     const char* name;
-    std::function<host::BasePart*(ManagedCloneExport&)> setup;
+    std::function<NXOpen::BasePart*(ManagedCloneExport&)> setup;
     std::vector<std::string> log;
     const char* exportedName;  // empty: nothing exported
   };
   const auto managed = [](const std::vector<nxsim::Fault>& faults) {
     return [faults](ManagedCloneExport& t) {
-      host::BasePart* part = t.display(t.managedPart("123-A"));
+      NXOpen::BasePart* part = t.display(t.managedPart("123-A"));
       for (const nxsim::Fault& fault : faults) nxsim::injectFault(fault);
       return part;
     };
@@ -70,7 +70,7 @@ TEST_F(ManagedCloneExport, LogsEachFailureAndEndsOnlyWhereTheExportCannotGoOn) {
       "{E}Managed NX export failed while calling NX clone APIs: " + kPart + " mode=upload error=";
   const std::vector<Row> rows = {
       {"no part",
-       [](ManagedCloneExport&) -> host::BasePart* { return nullptr; },
+       [](ManagedCloneExport&) -> NXOpen::BasePart* { return nullptr; },
        {"{W}Managed NX export skipped because there is no displayed part: mode=upload."},
        ""},
       {"UF_initialize fails",
@@ -80,7 +80,7 @@ TEST_F(ManagedCloneExport, LogsEachFailureAndEndsOnlyWhereTheExportCannotGoOn) {
        ""},
       {"export directory cannot be created",
        [](ManagedCloneExport& t) {
-         host::BasePart* part = t.display(t.managedPart("123-A"));
+         NXOpen::BasePart* part = t.display(t.managedPart("123-A"));
          t.sessionDirectory();
          return part;
        },
@@ -135,7 +135,7 @@ TEST_F(ManagedCloneExport, LogsEachFailureAndEndsOnlyWhereTheExportCannotGoOn) {
        ""},
       {"assembly with members that did not load",
        [](ManagedCloneExport& t) {
-         const nxsim::tag_t root = nxsim::addPart(t.managedPart("123-A"));
+         const tag_t root = nxsim::addPart(t.managedPart("123-A"));
          nxsim::addComponent(root, nxsim::addPart(t.managedPart("456-B")));
          nxsim::setLoadFailures({{"gone.prt", 641}});
          nxsim::setDisplayedPart(root);
@@ -150,7 +150,7 @@ TEST_F(ManagedCloneExport, LogsEachFailureAndEndsOnlyWhereTheExportCannotGoOn) {
     SCOPED_TRACE(row.name);
     nxsim::reset();
     emptySessionBase();
-    host::BasePart* part = row.setup(*this);
+    NXOpen::BasePart* part = row.setup(*this);
     clearLog();
     const bool failDirectory = std::string(row.name) == "export directory cannot be created";
     platform::FailingPlatform failing(fakePlatform(), failDirectory ? 1 : 0,
@@ -176,7 +176,7 @@ TEST_F(ManagedCloneExport, ReportsFiveNamingFailuresInDetail) {
     failures.push_back({"in" + std::to_string(i), "out" + std::to_string(i), 100 + i});
   }
   nxsim::setNamingFailures("UF_CLONE_perform_clone", failures);
-  host::BasePart* part = display(managedPart("123-A"));
+  NXOpen::BasePart* part = display(managedPart("123-A"));
   clearLog();
   EXPECT_EQ(exportManagedClone(part, ExportMode::Upload).filename(), "123-A.prt");
   std::vector<std::string> expected = {kStart, kDecoded, kAdding,
@@ -195,7 +195,7 @@ TEST_F(ManagedCloneExport, ReportsFiveNamingFailuresInDetail) {
 TEST_F(ManagedCloneExport, DisplayModeNamesTheDirectoryAfterTheSanitisedIdentifier) {
   nxsim::PartDefinition definition = managedPart("123-A");
   definition.uniqueIdentifier = "legacy:42/7";
-  host::BasePart* part = display(definition);
+  NXOpen::BasePart* part = display(definition);
   const fs::path exported = exportManagedClone(part, ExportMode::Display);
   EXPECT_EQ(exported.parent_path().filename(), "legacy_42_7");
   EXPECT_EQ(exportLog().back(),
@@ -204,7 +204,7 @@ TEST_F(ManagedCloneExport, DisplayModeNamesTheDirectoryAfterTheSanitisedIdentifi
 }
 
 TEST_F(ManagedCloneExport, SecondExportTakesTheRewrittenFile) {
-  host::BasePart* part = display(managedPart("123-A"));
+  NXOpen::BasePart* part = display(managedPart("123-A"));
   const fs::path first = exportManagedClone(part, ExportMode::Upload);
   ASSERT_FALSE(first.empty());
   fs::last_write_time(first, fs::last_write_time(first) - std::chrono::hours(1));

@@ -29,7 +29,7 @@ TEST(PartLogLabel, NamesThePartByWhatNxGives) {
     nxsim::PartDefinition definition;
     definition.fullPath = c.fullPath;
     definition.leaf = c.leaf;
-    host::BasePart* part = nxsim::partObject(nxsim::addPart(definition));
+    NXOpen::BasePart* part = nxsim::partObject(nxsim::addPart(definition));
     if (c.failingCall != nullptr) nxsim::injectFault({c.failingCall, nxsim::FaultKind::Throw});
     EXPECT_EQ(partLogLabel(part), c.label) << c.fullPath << " / " << c.leaf;
   }

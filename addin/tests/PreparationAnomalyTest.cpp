@@ -13,8 +13,11 @@
 #include <typeinfo>
 #include <vector>
 
+#include <NXOpen/NXException.hxx>
+
+#include <uf.h>
+
 #include "addin/export/DisplayMetadata.h"
-#include "addin/host/NxException.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
 #include "addin/tests/support/FailingPlatform.h"
@@ -30,15 +33,15 @@ TEST_F(PreparationAnomaly, EveryNxFailureOfAPreparationEndsCleanly) {
   struct Row {
     const char* name;
     // Sets up NX; returns the part whose file's SYNQUO_ID is watched.
-    std::function<nxsim::tag_t(PreparationAnomaly&)> setup;
+    std::function<tag_t(PreparationAnomaly&)> setup;
   };
   const std::vector<Row> rows = {
       {"native part",
        [](PreparationAnomaly& t) { return t.display(t.nativePart("bracket.prt"))->Tag(); }},
       {"native assembly",
        [](PreparationAnomaly& t) {
-         const nxsim::tag_t root = nxsim::addPart(t.nativePart("gearbox.prt"));
-         const nxsim::tag_t bolt = nxsim::addPart(t.nativePart("bolt.prt"));
+         const tag_t root = nxsim::addPart(t.nativePart("gearbox.prt"));
+         const tag_t bolt = nxsim::addPart(t.nativePart("bolt.prt"));
          nxsim::addComponent(root, bolt);
          nxsim::addComponent(root, bolt);
          nxsim::addComponent(root, nxsim::addPart(t.nativePart("cover.prt")));
@@ -47,7 +50,7 @@ TEST_F(PreparationAnomaly, EveryNxFailureOfAPreparationEndsCleanly) {
        }},
       {"managed assembly",
        [](PreparationAnomaly& t) {
-         const nxsim::tag_t root = nxsim::addPart(t.managedPart("123-A"));
+         const tag_t root = nxsim::addPart(t.managedPart("123-A"));
          nxsim::addComponent(root, nxsim::addPart(t.managedPart("456-B")));
          nxsim::setDisplayedPart(root);
          return root;
@@ -56,8 +59,8 @@ TEST_F(PreparationAnomaly, EveryNxFailureOfAPreparationEndsCleanly) {
        [](PreparationAnomaly& t) {
          nxsim::PartDefinition definition = t.nativePart("frame.prt");
          definition.drawingSheets = {"SHT1", "SHT2", "SHT3"};
-         const nxsim::tag_t part = t.display(definition)->Tag();
-         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
+         const tag_t part = t.display(definition)->Tag();
+         nxsim::setApplicationModule(UF_APP_DRAFTING);
          return part;
        }},
       {"legacy part",
@@ -79,7 +82,7 @@ TEST_F(PreparationAnomaly, EveryNxFailureOfAPreparationEndsCleanly) {
         nxsim::reset();
         removeSessionTempDirectory();
         emptySessionBase();
-        const nxsim::tag_t watched = row.setup(*this);
+        const tag_t watched = row.setup(*this);
         nxsim::injectFault({"*", kind, nth});
         try {
           ModelMetadata m = readDisplayMetadata();
@@ -90,7 +93,7 @@ TEST_F(PreparationAnomaly, EveryNxFailureOfAPreparationEndsCleanly) {
           // The traceability error and the session directory's failures only.
           EXPECT_EQ(typeid(e), typeid(std::runtime_error)) << e.what();
           EXPECT_NE(std::string(e.what()), "");
-        } catch (const host::NxException& e) {
+        } catch (const NXOpen::NXException& e) {
           // NX's own, passed on to the dialog that shows it.
           EXPECT_NE(std::string(e.what()), "");
         } catch (const std::exception& e) {
@@ -130,7 +133,7 @@ TEST_F(PreparationAnomaly, EveryFailedFileOperationOfAnAssemblyPreparationEndsCl
       [&] {
         nxsim::reset();
         removeSessionTempDirectory();
-        const nxsim::tag_t root = nxsim::addPart(nativePart("gearbox.prt"));
+        const tag_t root = nxsim::addPart(nativePart("gearbox.prt"));
         nxsim::addComponent(root, nxsim::addPart(nativePart("bolt.prt")));
         nxsim::addComponent(root, nxsim::addPart(nativePart("cover.prt")));
         nxsim::setDisplayedPart(root);

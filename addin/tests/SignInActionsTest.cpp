@@ -17,7 +17,7 @@
 namespace ui {
 namespace {
 
-using host::NXMessageBox;
+using NXOpen::NXMessageBox;
 using testsupport::AddinEnvironment;
 using testsupport::TorvaneStandIn;
 
@@ -39,10 +39,8 @@ std::ostream& operator<<(std::ostream& out, const Box& box) {
   return out << box.title << "/" << static_cast<int>(box.type) << ": " << box.text;
 }
 
-Box info(const std::string& text) {
-  return {"Synquo", NXMessageBox::DialogType::Information, text};
-}
-Box error(const std::string& text) { return {"Synquo", NXMessageBox::DialogType::Error, text}; }
+Box info(const std::string& text) { return {"Synquo", NXMessageBox::DialogTypeInformation, text}; }
+Box error(const std::string& text) { return {"Synquo", NXMessageBox::DialogTypeError, text}; }
 
 // The message boxes shown since the last call.
 std::vector<Box> takeBoxes() {

@@ -76,7 +76,7 @@ TEST_F(StartDialog, ButtonRunsTheSignInAndClosesTheActiveWindow) {
   ASSERT_EQ(boxes.size(), 2u);
   for (const nxsim::MessageBoxRecord& box : boxes) {
     EXPECT_EQ(box.title, "Synquo");
-    EXPECT_EQ(box.type, host::NXMessageBox::DialogType::Error);
+    EXPECT_EQ(box.type, NXOpen::NXMessageBox::DialogTypeError);
     EXPECT_EQ(box.text, missingLibraryText());
   }
   // Pushed and popped once per showing.

@@ -108,7 +108,7 @@ class TraceableId : public ::testing::Test {
   }
 
   // The part "bracket", displayed or a member of a displayed assembly.
-  host::BasePart* prepare(const PartSetup& setup) {
+  NXOpen::BasePart* prepare(const PartSetup& setup) {
     nxsim::reset();
     useProperties(setup.properties == nullptr ? "" : setup.properties);
     clearTraceabilityError();
@@ -156,14 +156,14 @@ class TraceableId : public ::testing::Test {
   void checkUploadRows(const std::vector<Row>& rows) {
     for (const Row& row : rows) {
       SCOPED_TRACE(row.name);
-      host::BasePart* part = prepare(row.setup);
+      NXOpen::BasePart* part = prepare(row.setup);
       check(row.expected, uploadTraceableId(part));
     }
   }
 
   testsupport::AddinEnvironment installation_;
   testsupport::LogCapture log_;
-  nxsim::tag_t part_ = nxsim::NULL_TAG;
+  tag_t part_ = NULL_TAG;
 };
 
 const char* const kCleanupNeeded =
@@ -453,14 +453,14 @@ TEST_F(TraceableId, AFailedCleanupRestoresTheAttributeAndBlocksNothing) {
 }
 
 TEST_F(TraceableId, TheFirstBlockingFailureIsKeptUntilCleared) {
-  host::BasePart* first = prepare({"{legacy}", kAbsent, true, {}, 1, 0, nullptr});
+  NXOpen::BasePart* first = prepare({"{legacy}", kAbsent, true, {}, 1, 0, nullptr});
   uploadTraceableId(first);
   ASSERT_EQ(traceabilityError(), kError);
 
   nxsim::PartDefinition other;
   other.fullPath = "/models/other.prt";
   other.uniqueIdentifier = "legacy-0043";
-  const nxsim::tag_t otherTag = nxsim::addPart(other);
+  const tag_t otherTag = nxsim::addPart(other);
   nxsim::setSaveOutcome(otherTag, 0, 1);
   nxsim::setDisplayedPart(otherTag);
   log_.clear();
@@ -478,7 +478,7 @@ TEST_F(TraceableId, TheFirstBlockingFailureIsKeptUntilCleared) {
 }
 
 TEST_F(TraceableId, ASavedIdentifierIsUsedFromThenOnWithoutSavingAgain) {
-  host::BasePart* part = prepare({"{legacy}", kAbsent, true, {}, 0, 0, nullptr});
+  NXOpen::BasePart* part = prepare({"{legacy}", kAbsent, true, {}, 0, 0, nullptr});
   const std::string assigned = uploadTraceableId(part);
   EXPECT_TRUE(isUuidStyleId(assigned));
   EXPECT_EQ(uploadTraceableId(part), assigned);
@@ -558,7 +558,7 @@ TEST_F(TraceableId, DisplayResolutionOnlyReads) {
   for (const DisplayRow& row : rows) {
     SCOPED_TRACE(row.name);
     // Displayed, legacy-fixing on: the conditions under which an upload would write.
-    host::BasePart* part =
+    NXOpen::BasePart* part =
         prepare({row.internalId, row.attribute, true, row.faults, 0, 0, nullptr});
     check({row.result, row.log, row.attribute, row.attribute, 0, false, false},
           displayTraceableId(part));
@@ -632,7 +632,7 @@ TEST_F(TraceableId, OnlyALegacyPartWithoutAValidAttributeRequiresOne) {
   };
   for (const RequiresRow& row : rows) {
     SCOPED_TRACE(row.name);
-    host::BasePart* part =
+    NXOpen::BasePart* part =
         prepare({row.internalId, row.attribute, true, row.faults, 0, 0, row.properties});
     EXPECT_EQ(legacyIdRequiresAttribute(part), row.required);
     std::vector<std::string> lines;

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include <uf.h>
+
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/ModelFixture.h"
 #include "addin/ui/MainDialog.h"
@@ -16,8 +18,6 @@
 
 namespace synquo {
 namespace {
-
-using host::tag_t;
 
 class UploadFileList : public testsupport::ModelFixture {
  public:
@@ -76,7 +76,7 @@ TEST_F(UploadFileList, ListShowsWhatAnUploadSendsRootFirst) {
          gone.uniqueIdentifier = t.id();
          gone.fullPath = platform::toUtf8(t.models_.path() / "gone.prt");  // never written
          nxsim::addComponent(root, nxsim::addPart(gone));
-         nxsim::addComponent(root, host::NULL_TAG, "housing.stp");
+         nxsim::addComponent(root, NULL_TAG, "housing.stp");
          nxsim::setModified(root, true);
          nxsim::setDisplayedPart(root);
        },
@@ -96,7 +96,7 @@ TEST_F(UploadFileList, ListShowsWhatAnUploadSendsRootFirst) {
          nxsim::PartDefinition frame = t.native("frame_dwg.prt", t.id(), 10);
          frame.drawingSheets = {"SHT1"};
          nxsim::setDisplayedPart(nxsim::addPart(frame));
-         nxsim::setApplicationModule(host::UF_APP_DRAFTING);
+         nxsim::setApplicationModule(UF_APP_DRAFTING);
        },
        {"frame_dwg.pdf  (printed from the drawing)"}},
   };

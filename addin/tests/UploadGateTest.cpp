@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_Enumeration.hxx>
+
+#include "addin/nx/NxText.h"
 #include "addin/settings/PropertiesFile.h"
 #include "addin/tests/support/AddinEnvironment.h"
 #include "addin/ui/DialogShowing.h"
@@ -47,6 +51,9 @@ TEST(UploadGateTest, BlocksInOrderAndRecordsTheSelectedWorkspace) {
   const std::vector<std::string> three = {"Alpha", "Beta", "Beta"};
   const std::vector<std::string> longer = {"a", "b", "c", "Alpha", "Beta"};
   auto legacy = [](MainDialogState& s) { s.metadata.legacyIdentifier = true; };
+  auto enumRefused = [](MainDialogState&) {
+    nxsim::injectFault({"PropertyList::GetEnum", nxsim::FaultKind::Throw, 1, true});
+  };
   const std::vector<Case> cases = {
       {"traceability error before everything, even without a selection",
        [](MainDialogState& s) {
@@ -71,6 +78,7 @@ TEST(UploadGateTest, BlocksInOrderAndRecordsTheSelectedWorkspace) {
       {"by index, names alike", {}, three, 2, true, "", 11},
       {"by a name only one workspace has", {}, longer, 3, true, "", 5},
       {"by a name two workspaces have", {}, longer, 4, true, kNoSelection, std::nullopt},
+      {"by a name when the index cannot be read", enumRefused, longer, 3, true, "", 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -90,9 +98,10 @@ TEST(UploadGateTest, BlocksInOrderAndRecordsTheSelectedWorkspace) {
     bool blocked = false;
     nxsim::setDialogDriver([&](nxsim::OpenDialog& open) {
       if (!c.members.empty()) {
-        auto* list = dynamic_cast<host::BlockStyler::Enumeration*>(
-            dialog->TopBlock()->FindBlock("workspaceList"));
-        list->SetEnumMembers(c.members);
+        auto* list = dynamic_cast<NXOpen::BlockStyler::Enumeration*>(
+            dialog->TopBlock()->FindBlock(nx::nxText("workspaceList")));
+        std::vector<NXOpen::NXString> members = nx::nxTexts(c.members);
+        list->SetEnumMembers(members);
       }
       if (c.select) open.selectEnum("workspaceList", *c.select);
       blocked = runUploadGate(dialog.get());

@@ -17,7 +17,6 @@ namespace synquo {
 namespace {
 
 namespace fs = std::filesystem;
-using host::tag_t;
 
 constexpr const char* kRootId = "11111111-1111-4111-8111-111111111111";
 constexpr const char* kMemberId = "22222222-2222-4222-8222-222222222222";

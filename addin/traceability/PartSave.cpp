@@ -1,14 +1,17 @@
 // Saving a part for traceability.
 #include "addin/traceability/PartSave.h"
 
-#include "addin/host/Part.h"
+#include <memory>
+
+#include <NXOpen/BasePart.hxx>
+#include <NXOpen/PartSaveStatus.hxx>
 
 namespace synquo {
 
-PartSaveOutcome savePart(host::BasePart& part) {
+PartSaveOutcome savePart(NXOpen::BasePart& part) {
   try {
-    const std::unique_ptr<host::PartSaveStatus> status =
-        part.Save(host::BasePart::SaveComponents::False, host::BasePart::CloseAfterSave::False);
+    const std::unique_ptr<NXOpen::PartSaveStatus> status(
+        part.Save(NXOpen::BasePart::SaveComponentsFalse, NXOpen::BasePart::CloseAfterSaveFalse));
     if (!status) return PartSaveOutcome::Saved;
     return status->NumberUnsavedParts() == 0 && status->NumberUnsavedObjects() == 0
                ? PartSaveOutcome::Saved

@@ -1,7 +1,7 @@
 // Saving a part after its identifier attribute changed: the part alone, kept open.
 #pragma once
 
-namespace host {
+namespace NXOpen {
 class BasePart;
 }
 
@@ -15,6 +15,6 @@ enum class PartSaveOutcome {
 
 // BasePart::Save without components and without closing. No status object, or one with no
 // unsaved parts and no unsaved objects, means saved. Never throws.
-PartSaveOutcome savePart(host::BasePart& part);
+PartSaveOutcome savePart(NXOpen::BasePart& part);
 
 }  // namespace synquo

@@ -1,7 +1,9 @@
 // Removing a redundant traceable identifier.
 #include "addin/traceability/RedundantTraceableIdRemoval.h"
 
-#include "addin/host/Part.h"
+#include <NXOpen/BasePart.hxx>
+
+#include "addin/nx/NxText.h"
 #include "addin/traceability/PartSave.h"
 #include "addin/traceability/TraceabilityLog.h"
 #include "addin/traceability/TraceabilityStatus.h"
@@ -9,15 +11,15 @@
 
 namespace synquo {
 
-void removeRedundantTraceableId(host::BasePart& part, TraceabilityLog& log,
+void removeRedundantTraceableId(NXOpen::BasePart& part, TraceabilityLog& log,
                                 const std::string& oldValue) {
   constexpr TraceFields kFields = TraceFields::NxIdAndSynquoId;
-  constexpr auto kNow = host::NXObject::UpdateOption::Now;
+  constexpr NXOpen::Update::Option kNow = NXOpen::Update::OptionNow;
+  const NXOpen::NXString title = nx::nxText(kTraceableIdAttribute);
   log.info("Deleting redundant SYNQUO_ID attribute because NX internal ID is UUID-style: part=\"",
            kFields, oldValue);
   try {
-    part.DeleteUserAttribute(host::NXObject::AttributeType::String, kTraceableIdAttribute, true,
-                             kNow);
+    part.DeleteUserAttribute(NXOpen::NXObject::AttributeTypeString, title, true, kNow);
   } catch (...) {
     log.warning("Failed to delete redundant SYNQUO_ID attribute: part=\"", kFields, oldValue);
     return;
@@ -38,7 +40,7 @@ void removeRedundantTraceableId(host::BasePart& part, TraceabilityLog& log,
               kFields, oldValue);
   // The session goes back to what the file still holds.
   try {
-    part.SetUserAttribute(kTraceableIdAttribute, -1, oldValue, kNow);
+    part.SetUserAttribute(title, -1, nx::nxText(oldValue), kNow);
     log.warning("Restored unsaved SYNQUO_ID attribute after cleanup save failure: part=\"", kFields,
                 oldValue);
   } catch (...) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace host {
+namespace NXOpen {
 class BasePart;
 }
 
@@ -14,7 +14,7 @@ class TraceabilityLog;
 
 // Deletes the attribute and saves the part; when the save fails the old value is put back in
 // the session. A failure here never blocks an upload and records no error. Never throws.
-void removeRedundantTraceableId(host::BasePart& part, TraceabilityLog& log,
+void removeRedundantTraceableId(NXOpen::BasePart& part, TraceabilityLog& log,
                                 const std::string& oldValue);
 
 }  // namespace synquo

@@ -7,7 +7,7 @@
 
 namespace synquo {
 
-TraceabilityLog::TraceabilityLog(host::BasePart& part, std::string internalId)
+TraceabilityLog::TraceabilityLog(NXOpen::BasePart& part, std::string internalId)
     : part_(part), internalId_(std::move(internalId)) {}
 
 const std::string& TraceabilityLog::label() {

@@ -7,7 +7,7 @@
 
 #include "addin/logging/Log.h"
 
-namespace host {
+namespace NXOpen {
 class BasePart;
 }
 
@@ -19,7 +19,7 @@ enum class TraceFields { None, NxId, LegacyId, NxIdAndSynquoId, LegacyIdAndSynqu
 
 class TraceabilityLog {
  public:
-  TraceabilityLog(host::BasePart& part, std::string internalId);
+  TraceabilityLog(NXOpen::BasePart& part, std::string internalId);
 
   // Reads the part's names from NX on first use only, so quiet resolutions cost no NX calls.
   const std::string& label();
@@ -36,7 +36,7 @@ class TraceabilityLog {
   }
 
  private:
-  host::BasePart& part_;
+  NXOpen::BasePart& part_;
   std::string internalId_;
   std::optional<std::string> label_;
 };

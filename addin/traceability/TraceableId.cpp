@@ -3,7 +3,11 @@
 
 #include <optional>
 
-#include "addin/host/Nx.h"
+#include <NXOpen/BasePart.hxx>
+#include <NXOpen/PartCollection.hxx>
+#include <NXOpen/Session.hxx>
+
+#include "addin/nx/NxText.h"
 #include "addin/settings/PropertiesFile.h"
 #include "addin/traceability/RedundantTraceableIdRemoval.h"
 #include "addin/traceability/TraceabilityLog.h"
@@ -24,31 +28,32 @@ InternalKind kindOf(const std::string& internalId) {
   return isUuidStyleId(internalId) ? InternalKind::UuidStyle : InternalKind::Legacy;
 }
 
-std::optional<std::string> readInternalId(host::BasePart& part) {
+std::optional<std::string> readInternalId(NXOpen::BasePart& part) {
   try {
-    return part.UniqueIdentifier();
+    return nx::utf8(part.UniqueIdentifier());
   } catch (...) {
     return std::nullopt;
   }
 }
 
 // Only the displayed part is ever written; when NX cannot say which part that is, none is.
-bool isDisplayedPart(host::BasePart& part) {
+bool isDisplayedPart(NXOpen::BasePart& part) {
   try {
-    host::Session* session = host::nx().GetSession();
-    host::PartCollection* parts = session == nullptr ? nullptr : session->Parts();
+    NXOpen::Session* session = NXOpen::Session::GetSession();
+    NXOpen::PartCollection* parts = session == nullptr ? nullptr : session->Parts();
     return parts != nullptr && parts->BaseDisplay() == &part;
   } catch (...) {
     return false;
   }
 }
 
-void logUnreadableInternalId(host::BasePart& part, const char* start) {
+void logUnreadableInternalId(NXOpen::BasePart& part, const char* start) {
   TraceabilityLog(part, std::string()).warning(start, TraceFields::None);
 }
 
 // A displayed legacy part without a valid attribute.
-std::string repair(host::BasePart& part, TraceabilityLog& log, const TraceableIdAttribute& found) {
+std::string repair(NXOpen::BasePart& part, TraceabilityLog& log,
+                   const TraceableIdAttribute& found) {
   if (!fixLegacyIdEnabled()) {
     log.warning("synquo_fix_legacy_id is false; legacy NX internal ID will not be fixed: part=\"",
                 TraceFields::LegacyId);
@@ -74,7 +79,7 @@ std::string resolveWithoutInternalId(TraceabilityLog& log, const TraceableIdAttr
   return std::string();
 }
 
-std::string resolveUploadId(host::BasePart& part) {
+std::string resolveUploadId(NXOpen::BasePart& part) {
   const std::optional<std::string> internalId = readInternalId(part);
   if (!internalId) {
     logUnreadableInternalId(part,
@@ -130,7 +135,7 @@ std::string resolveUploadId(host::BasePart& part) {
   return std::string();
 }
 
-std::string resolveDisplayId(host::BasePart& part) {
+std::string resolveDisplayId(NXOpen::BasePart& part) {
   const std::optional<std::string> internalId = readInternalId(part);
   if (!internalId) {
     logUnreadableInternalId(
@@ -172,7 +177,7 @@ std::string resolveDisplayId(host::BasePart& part) {
   return std::string();
 }
 
-bool requiresAttribute(host::BasePart& part) {
+bool requiresAttribute(NXOpen::BasePart& part) {
   const std::optional<std::string> internalId = readInternalId(part);
   if (!internalId) {
     logUnreadableInternalId(part, "Failed to inspect NX internal ID: part=\"");
@@ -201,7 +206,7 @@ bool requiresAttribute(host::BasePart& part) {
 
 }  // namespace
 
-std::string uploadTraceableId(host::BasePart* part) {
+std::string uploadTraceableId(NXOpen::BasePart* part) {
   if (part == nullptr) return std::string();
   try {
     return resolveUploadId(*part);
@@ -210,7 +215,7 @@ std::string uploadTraceableId(host::BasePart* part) {
   }
 }
 
-std::string displayTraceableId(host::BasePart* part) {
+std::string displayTraceableId(NXOpen::BasePart* part) {
   if (part == nullptr) return std::string();
   try {
     return resolveDisplayId(*part);
@@ -219,7 +224,7 @@ std::string displayTraceableId(host::BasePart* part) {
   }
 }
 
-bool legacyIdRequiresAttribute(host::BasePart* part) {
+bool legacyIdRequiresAttribute(NXOpen::BasePart* part) {
   if (part == nullptr) return false;
   try {
     return requiresAttribute(*part);

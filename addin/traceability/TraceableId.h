@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace host {
+namespace NXOpen {
 class BasePart;
 }
 
@@ -19,13 +19,13 @@ namespace synquo {
 // "synquo_fix_legacy_id" allows it), and a UUID-style part loses a redundant one. A new
 // identifier that cannot be saved is recorded as the traceability error, and the internal
 // identifier is returned. Empty when NX gives no internal identifier.
-std::string uploadTraceableId(host::BasePart* part);
+std::string uploadTraceableId(NXOpen::BasePart* part);
 
 // The identifier to show and to look revisions up with; reads only, whatever the part.
-std::string displayTraceableId(host::BasePart* part);
+std::string displayTraceableId(NXOpen::BasePart* part);
 
 // Whether the part has a legacy internal identifier and no valid SYNQUO_ID, so that an upload
 // would have to give it one.
-bool legacyIdRequiresAttribute(host::BasePart* part);
+bool legacyIdRequiresAttribute(NXOpen::BasePart* part);
 
 }  // namespace synquo

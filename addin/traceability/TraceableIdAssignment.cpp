@@ -1,7 +1,9 @@
 // Assigning a new traceable identifier.
 #include "addin/traceability/TraceableIdAssignment.h"
 
-#include "addin/host/Part.h"
+#include <NXOpen/BasePart.hxx>
+
+#include "addin/nx/NxText.h"
 #include "addin/traceability/PartSave.h"
 #include "addin/traceability/TraceabilityLog.h"
 #include "addin/traceability/TraceabilityStatus.h"
@@ -10,14 +12,15 @@
 
 namespace synquo {
 
-std::optional<std::string> assignTraceableId(host::BasePart& part, TraceabilityLog& log) {
+std::optional<std::string> assignTraceableId(NXOpen::BasePart& part, TraceabilityLog& log) {
   constexpr TraceFields kFields = TraceFields::LegacyIdAndSynquoId;
-  constexpr auto kNow = host::NXObject::UpdateOption::Now;
+  constexpr NXOpen::Update::Option kNow = NXOpen::Update::OptionNow;
+  const NXOpen::NXString title = nx::nxText(kTraceableIdAttribute);
   const std::string id = generateTraceableId();
   log.info("Generated SYNQUO_ID for legacy NX internal ID: part=\"", kFields, id);
 
   try {
-    part.SetUserAttribute(kTraceableIdAttribute, -1, id, kNow);
+    part.SetUserAttribute(title, -1, nx::nxText(id), kNow);
   } catch (...) {
     log.warning("Failed to write SYNQUO_ID attribute: part=\"", kFields, id);
     recordTraceabilityError(log.label(), log.internalId(), id);
@@ -38,7 +41,7 @@ std::optional<std::string> assignTraceableId(host::BasePart& part, TraceabilityL
               id);
   // An unsaved value must not reach the file later through a save of the user's own.
   try {
-    part.SetUserAttribute(kTraceableIdAttribute, -1, std::string(), kNow);
+    part.SetUserAttribute(title, -1, nx::nxText(std::string()), kNow);
     log.warning("Cleared unsaved SYNQUO_ID attribute from NX session: part=\"", kFields, id);
   } catch (...) {
     log.warning("Failed to clear unsaved SYNQUO_ID attribute from NX session: part=\"", kFields,

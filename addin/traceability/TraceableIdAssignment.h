@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace host {
+namespace NXOpen {
 class BasePart;
 }
 
@@ -16,6 +16,6 @@ class TraceabilityLog;
 // Writes a new identifier into the attribute and saves the part. Returns the identifier once it
 // is saved. Otherwise blanks the unsaved value in the session, records the traceability error
 // and returns nothing. Never throws.
-std::optional<std::string> assignTraceableId(host::BasePart& part, TraceabilityLog& log);
+std::optional<std::string> assignTraceableId(NXOpen::BasePart& part, TraceabilityLog& log);
 
 }  // namespace synquo

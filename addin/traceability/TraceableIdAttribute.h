@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace host {
+namespace NXOpen {
 class BasePart;
 }
 
@@ -27,6 +27,6 @@ struct TraceableIdAttribute {
 };
 
 // HasUserAttribute, then GetUserAttributeAsString when present. Never throws.
-TraceableIdAttribute readTraceableIdAttribute(host::BasePart& part);
+TraceableIdAttribute readTraceableIdAttribute(NXOpen::BasePart& part);
 
 }  // namespace synquo

@@ -3,10 +3,14 @@
 
 #include <exception>
 #include <filesystem>
+#include <string>
+#include <vector>
+
+#include <uf_help.h>
 
 #include "addin/common/CurrentException.h"
-#include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
+#include "addin/nx/UfScope.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/settings/PropertiesFile.h"
 
@@ -18,31 +22,14 @@ constexpr const char* kHelpMapFileName = "synquohelp.map";
 std::string computeHelpMapFilePath() {
   const std::filesystem::path directory = synquo::propertiesFilePath().parent_path();
   if (directory.empty()) return kHelpMapFileName;
-  return platform::toFileNameCodePage(directory / kHelpMapFileName);
+  return platform::toUtf8(directory / kHelpMapFileName);
 }
 
-// UF_terminate for a successful UF_initialize, also when a UF call in between raises.
-class UfSession {
- public:
-  explicit UfSession(host::Uf& uf) : uf_(uf), status_(uf.UF_initialize()) {}
-  ~UfSession() {
-    if (status_ != 0) return;
-    try {
-      uf_.UF_terminate();
-    } catch (...) {
-      logging::warning("UF_terminate failed after a help context call: ",
-                       synquo::currentExceptionText());
-    }
-  }
-  UfSession(const UfSession&) = delete;
-  UfSession& operator=(const UfSession&) = delete;
-
-  int status() const { return status_; }
-
- private:
-  host::Uf& uf_;
-  int status_;
-};
+// Called inside the catch block of a UF_terminate that raised.
+void logTerminateFailure() {
+  logging::warning("UF_terminate failed after a help context call: ",
+                   synquo::currentExceptionText());
+}
 
 bool pushOrRaise() {
   // A map that cannot be named costs only the help page, as a missing one does.
@@ -53,21 +40,23 @@ bool pushOrRaise() {
     logging::warning("Cannot name ", kHelpMapFileName,
                      " for the help context: ", synquo::currentExceptionText());
   }
-  host::Uf& uf = host::nx().Uf();
-  UfSession session(uf);
-  if (session.status() != 0) {
+  nx::UfScope session(logTerminateFailure);
+  if (!session.ok()) {
     logging::warning("UF_initialize failed; cannot configure help context for synquohelp");
     return false;
   }
   if (!mapFile.empty()) {
-    const int loadStatus = uf.UF_HELP_load_map_file(mapFile.c_str());
+    // NX takes the file name as a writable text.
+    std::vector<char> writable(mapFile.begin(), mapFile.end());
+    writable.push_back('\0');
+    const int loadStatus = UF_HELP_load_map_file(writable.data());
     if (loadStatus != 0) {
       logging::warning("UF_HELP_load_map_file failed for ", mapFile, " with status ", loadStatus);
     }
   }
   // NX takes the context name as a writable text.
   char context[] = "synquohelp";
-  const int pushStatus = uf.UF_HELP_push_primary_context(context);
+  const int pushStatus = UF_HELP_push_primary_context(context);
   if (pushStatus != 0) {
     logging::warning("UF_HELP_push_primary_context failed for synquohelp with status ", pushStatus);
     return false;
@@ -76,13 +65,12 @@ bool pushOrRaise() {
 }
 
 void popOrRaise() {
-  host::Uf& uf = host::nx().Uf();
-  UfSession session(uf);
-  if (session.status() != 0) {
+  nx::UfScope session(logTerminateFailure);
+  if (!session.ok()) {
     logging::warning("UF_initialize failed; cannot restore help context for synquohelp");
     return;
   }
-  const int popStatus = uf.UF_HELP_pop_context();
+  const int popStatus = UF_HELP_pop_context();
   if (popStatus != 0) {
     logging::warning("UF_HELP_pop_context failed for synquohelp with status ", popStatus);
   }

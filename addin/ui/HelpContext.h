@@ -14,9 +14,9 @@ bool pushHelpContext();
 // Pops the context pushed last. Never raises: failures go to the log.
 void popHelpContext();
 
-// The narrow path of "synquohelp.map" beside the add-in library, computed once. Raises
-// std::system_error when the path cannot be written in the file-name code page; the next
-// call then tries again.
+// The UTF-8 path of "synquohelp.map" beside the add-in library, as the UF calls take it,
+// computed once. Raises when the add-in's folder cannot be found; the next call then tries
+// again.
 const std::string& helpMapFilePath();
 
 }  // namespace ui

@@ -3,6 +3,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_Enumeration.hxx>
+#include <NXOpen/BlockStyler_PropertyList.hxx>
+#include <NXOpen/BlockStyler_UIBlock.hxx>
+#include <NXOpen/Callback.hxx>
 
 #include "addin/auth/SessionManager.h"
 #include "addin/client/ClientSetup.h"
@@ -10,6 +18,7 @@
 #include "addin/common/Text.h"
 #include "addin/export/DisplayMetadata.h"
 #include "addin/export/ExportPath.h"
+#include "addin/nx/NxText.h"
 #include "addin/settings/PropertiesFile.h"
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
@@ -29,8 +38,8 @@ namespace {
 
 constexpr const char* kDialogFile = "synquoGui.dlx";
 
-using host::BlockStyler::BlockDialog;
-using host::BlockStyler::UIBlock;
+using NXOpen::BlockStyler::BlockDialog;
+using NXOpen::BlockStyler::UIBlock;
 
 constexpr const char* kIndent = "     ";
 constexpr size_t kLongestShownName = 60;
@@ -50,9 +59,9 @@ class MainDialogWindow {
  public:
   void show() {
     dialog_ = createAddinDialog(kDialogFile);
-    dialog_->AddUpdateHandler([this](UIBlock* block) { return update(block); });
-    dialog_->AddInitializeHandler([this] { initialize(); });
-    dialog_->AddDialogShownHandler([this] { dialogShown(); });
+    dialog_->AddUpdateHandler(NXOpen::make_callback(this, &MainDialogWindow::update));
+    dialog_->AddInitializeHandler(NXOpen::make_callback(this, &MainDialogWindow::initialize));
+    dialog_->AddDialogShownHandler(NXOpen::make_callback(this, &MainDialogWindow::dialogShown));
     showModal(*dialog_, helpPushed_);
     dialog_.reset();
   }
@@ -60,15 +69,15 @@ class MainDialogWindow {
  private:
   void initialize() {
     guardHandler([this] {
-      host::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
+      NXOpen::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
       if (top == nullptr) return;
       for (const char* id : {"userGreeting", "blankLabel1", "group0", "fileName", "fileSize",
                              "lastModified", "blankLabel2", "selectWorkspaceLabel"}) {
-        top->FindBlock(id);
+        top->FindBlock(nx::nxText(id));
       }
-      workspaceList_ = top->FindBlock("workspaceList");
-      signOutButton_ = top->FindBlock("signOutButton");
-      uploadButton_ = top->FindBlock("uploadButton");
+      workspaceList_ = top->FindBlock(nx::nxText("workspaceList"));
+      signOutButton_ = top->FindBlock(nx::nxText("signOutButton"));
+      uploadButton_ = top->FindBlock(nx::nxText("uploadButton"));
     });
   }
 
@@ -98,7 +107,7 @@ class MainDialogWindow {
   // A warning's text is written only when its group is shown.
   void showWarning(const char* group, const char* label, bool shown, const std::string& text) {
     if (shown) setLabel(label, text);
-    if (auto properties = dialog_->GetBlockProperties(group)) properties->SetLogical("Show", shown);
+    setShown(group, shown);
   }
 
   void showWarnings(const synquo::ModelMetadata& m) {
@@ -117,9 +126,7 @@ class MainDialogWindow {
                 "file uploads.");
     showWarning("identityWarningGroup", "identityWarning", !m.sharedIdentityFiles.empty(),
                 sharedIdentityWarning(m.sharedIdentityFiles));
-    if (auto properties = dialog_->GetBlockProperties("targetWarningGroup")) {
-      properties->SetLogical("Show", false);
-    }
+    setShown("targetWarningGroup", false);
   }
 
   void showModel(const synquo::ModelMetadata& model) {
@@ -144,13 +151,9 @@ class MainDialogWindow {
     for (size_t i = 0; i <= kListedUploadFiles; ++i) {
       const std::string id = "uploadFile" + std::to_string(i + 1);
       if (i < lines.size()) setLabel(id.c_str(), lines[i]);
-      if (auto properties = dialog_->GetBlockProperties(id)) {
-        properties->SetLogical("Show", i < lines.size());
-      }
+      setShown(id.c_str(), i < lines.size());
     }
-    if (auto properties = dialog_->GetBlockProperties("uploadFilesGroup")) {
-      properties->SetLogical("Show", !lines.empty());
-    }
+    setShown("uploadFilesGroup", !lines.empty());
   }
 
   void loadWorkspaceList(MainDialogState& state, auth::SessionManager& session) {
@@ -172,8 +175,9 @@ class MainDialogWindow {
     if (state.workspaces.empty()) {
       showSynquoInformation("No Synquo workspaces were returned for the authenticated user.");
     }
-    if (auto* list = dynamic_cast<host::BlockStyler::Enumeration*>(workspaceList_)) {
-      list->SetEnumMembers(state.workspaceNames);
+    if (auto* list = dynamic_cast<NXOpen::BlockStyler::Enumeration*>(workspaceList_)) {
+      std::vector<NXOpen::NXString> members = nx::nxTexts(state.workspaceNames);
+      list->SetEnumMembers(members);
     }
   }
 
@@ -202,8 +206,14 @@ class MainDialogWindow {
   }
 
   void setProperty(const char* blockId, const char* property, const std::string& text) {
-    if (auto properties = dialog_->GetBlockProperties(blockId)) {
-      properties->SetString(property, text);
+    if (auto properties = blockProperties(*dialog_, blockId)) {
+      properties->SetString(nx::nxText(property), nx::nxText(text));
+    }
+  }
+
+  void setShown(const char* blockId, bool shown) {
+    if (auto properties = blockProperties(*dialog_, blockId)) {
+      properties->SetLogical(nx::nxText("Show"), shown);
     }
   }
 

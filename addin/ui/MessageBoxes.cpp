@@ -3,9 +3,12 @@
 
 #include <exception>
 
+#include <NXOpen/NXMessageBox.hxx>
+#include <NXOpen/UI.hxx>
+
 #include "addin/common/CurrentException.h"
-#include "addin/host/Nx.h"
 #include "addin/logging/Log.h"
+#include "addin/nx/NxText.h"
 
 namespace ui {
 namespace {
@@ -13,16 +16,16 @@ namespace {
 constexpr const char* kSynquoTitle = "Synquo";
 constexpr const char* kBlockStylerTitle = "Block Styler";
 
-void show(const char* title, host::NXMessageBox::DialogType type, const std::string& text) {
-  host::UI* nxUi = host::nx().GetUI();
-  host::NXMessageBox* box = nxUi != nullptr ? nxUi->NXMessageBox() : nullptr;
+void show(const char* title, NXOpen::NXMessageBox::DialogType type, const std::string& text) {
+  NXOpen::UI* nxUi = NXOpen::UI::GetUI();
+  NXOpen::NXMessageBox* box = nxUi != nullptr ? nxUi->NXMessageBox() : nullptr;
   if (box == nullptr) {
     // Without NX's user interface the text would be lost; keep it in the log.
     logging::error("Cannot show message box \"", title, "\": ", text);
     return;
   }
   try {
-    box->Show(title, type, text);
+    box->Show(nx::nxText(title), type, nx::nxText(text));
   } catch (...) {
     logging::error("Message box \"", title, "\" failed (", synquo::currentExceptionText(),
                    "): ", text);
@@ -32,15 +35,15 @@ void show(const char* title, host::NXMessageBox::DialogType type, const std::str
 }  // namespace
 
 void showSynquoError(const std::string& text) {
-  show(kSynquoTitle, host::NXMessageBox::DialogType::Error, text);
+  show(kSynquoTitle, NXOpen::NXMessageBox::DialogTypeError, text);
 }
 
 void showSynquoInformation(const std::string& text) {
-  show(kSynquoTitle, host::NXMessageBox::DialogType::Information, text);
+  show(kSynquoTitle, NXOpen::NXMessageBox::DialogTypeInformation, text);
 }
 
 void showBlockStylerError(const std::string& text) {
-  show(kBlockStylerTitle, host::NXMessageBox::DialogType::Error, text);
+  show(kBlockStylerTitle, NXOpen::NXMessageBox::DialogTypeError, text);
 }
 
 void showHandlerFailure() {

@@ -3,6 +3,13 @@
 
 #include <memory>
 
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_UIBlock.hxx>
+#include <NXOpen/Callback.hxx>
+
+#include "addin/nx/NxText.h"
+
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
 #include "addin/ui/HelpContext.h"
@@ -19,9 +26,9 @@ class StartDialogWindow {
  public:
   void show() {
     dialog_ = createAddinDialog(kDialogFile);
-    dialog_->AddInitializeHandler([this] { initialize(); });
-    dialog_->AddDialogShownHandler([this] { dialogShown(); });
-    dialog_->AddUpdateHandler([this](host::BlockStyler::UIBlock* block) { return update(block); });
+    dialog_->AddInitializeHandler(NXOpen::make_callback(this, &StartDialogWindow::initialize));
+    dialog_->AddDialogShownHandler(NXOpen::make_callback(this, &StartDialogWindow::dialogShown));
+    dialog_->AddUpdateHandler(NXOpen::make_callback(this, &StartDialogWindow::update));
     showModal(*dialog_, helpPushed_);
     dialog_.reset();
   }
@@ -29,8 +36,8 @@ class StartDialogWindow {
  private:
   void initialize() {
     guardHandler([this] {
-      host::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
-      signInButton_ = top != nullptr ? top->FindBlock(kSignInButton) : nullptr;
+      NXOpen::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
+      signInButton_ = top != nullptr ? top->FindBlock(nx::nxText(kSignInButton)) : nullptr;
     });
   }
 
@@ -38,7 +45,7 @@ class StartDialogWindow {
     guardHandler([this] { helpPushed_ = pushHelpContext(); });
   }
 
-  int update(host::BlockStyler::UIBlock* block) {
+  int update(NXOpen::BlockStyler::UIBlock* block) {
     if (block == nullptr || block != signInButton_) return 0;
     platform::WindowHandle window = platform::kNoWindow;
     guardHandler([&window] { window = activeDialogWindow(); });
@@ -47,8 +54,8 @@ class StartDialogWindow {
     return 0;
   }
 
-  std::unique_ptr<host::BlockStyler::BlockDialog> dialog_;
-  host::BlockStyler::UIBlock* signInButton_ = nullptr;
+  std::unique_ptr<NXOpen::BlockStyler::BlockDialog> dialog_;
+  NXOpen::BlockStyler::UIBlock* signInButton_ = nullptr;
   bool helpPushed_ = false;
 };
 

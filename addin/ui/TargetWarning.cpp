@@ -3,6 +3,8 @@
 
 #include "addin/auth/SessionManager.h"
 #include "addin/client/ClientSetup.h"
+#include "addin/nx/NxText.h"
+#include "addin/ui/DialogShowing.h"
 #include "addin/ui/MainDialogState.h"
 #include "addin/ui/MessageBoxes.h"
 #include "addin/ui/RevisionCheck.h"
@@ -11,22 +13,24 @@
 namespace ui {
 namespace {
 
-void setWarning(host::BlockStyler::BlockDialog& dialog, const MainDialogState& state) {
+void setWarning(NXOpen::BlockStyler::BlockDialog& dialog, const MainDialogState& state) {
   const bool show =
       state.metadata.managed && state.revisionCheck && state.revisionCheck->matchesLatest;
   if (show) {
-    if (auto label = dialog.GetBlockProperties("targetWarning")) {
-      label->SetString("Label",
-                       "This file matches the latest revision in the workspace. Uploading again "
-                       "will create a new revision.");
+    if (auto label = blockProperties(dialog, "targetWarning")) {
+      label->SetString(nx::nxText("Label"),
+                       nx::nxText("This file matches the latest revision in the workspace. "
+                                  "Uploading again will create a new revision."));
     }
   }
-  if (auto group = dialog.GetBlockProperties("targetWarningGroup")) group->SetLogical("Show", show);
+  if (auto group = blockProperties(dialog, "targetWarningGroup")) {
+    group->SetLogical(nx::nxText("Show"), show);
+  }
 }
 
 }  // namespace
 
-void refreshTargetWarning(host::BlockStyler::BlockDialog* dialog) {
+void refreshTargetWarning(NXOpen::BlockStyler::BlockDialog* dialog) {
   MainDialogState& state = mainDialogState();
   const std::optional<int64_t> workspace = selectedWorkspace(dialog, state);
   if (workspace && state.metadata.managed) {

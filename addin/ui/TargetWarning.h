@@ -2,12 +2,12 @@
 // latest revision. It never blocks the upload.
 #pragma once
 
-#include "addin/host/BlockStyler.h"
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
 
 namespace ui {
 
 // Asks the service again for a managed model with a selection (the result is kept in the
 // main dialog state), then shows or hides the warning; the dialog may be null.
-void refreshTargetWarning(host::BlockStyler::BlockDialog* dialog);
+void refreshTargetWarning(NXOpen::BlockStyler::BlockDialog* dialog);
 
 }  // namespace ui

@@ -8,7 +8,7 @@
 
 namespace ui {
 
-bool runUploadGate(host::BlockStyler::BlockDialog* dialog) {
+bool runUploadGate(NXOpen::BlockStyler::BlockDialog* dialog) {
   MainDialogState& state = mainDialogState();
   const synquo::ModelMetadata& m = state.metadata;
   if (!m.traceabilityError.empty()) {

@@ -2,12 +2,12 @@
 // selected workspace now. Unsaved changes, other file types and drawings only warn.
 #pragma once
 
-#include "addin/host/BlockStyler.h"
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
 
 namespace ui {
 
 // Shows why not in an error box and returns true (blocked); otherwise records the pending
 // upload in the main dialog state and returns false.
-bool runUploadGate(host::BlockStyler::BlockDialog* dialog);
+bool runUploadGate(NXOpen::BlockStyler::BlockDialog* dialog);
 
 }  // namespace ui

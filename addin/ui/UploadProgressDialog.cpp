@@ -7,6 +7,12 @@
 #include <memory>
 #include <string>
 
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_PropertyList.hxx>
+#include <NXOpen/BlockStyler_UIBlock.hxx>
+#include <NXOpen/Callback.hxx>
+
 #include "addin/auth/SessionManager.h"
 #include "addin/common/AddinVersion.h"
 #include "addin/common/CurrentException.h"
@@ -14,6 +20,7 @@
 #include "addin/common/Text.h"
 #include "addin/export/DisplayMetadata.h"
 #include "addin/logging/Log.h"
+#include "addin/nx/NxText.h"
 #include "addin/platform/Platform.h"
 #include "addin/ui/DialogShowing.h"
 #include "addin/ui/DialogWindow.h"
@@ -25,8 +32,8 @@
 namespace ui {
 namespace {
 
-using host::BlockStyler::BlockDialog;
-using host::BlockStyler::UIBlock;
+using NXOpen::BlockStyler::BlockDialog;
+using NXOpen::BlockStyler::UIBlock;
 
 constexpr const char* kDialogFile = "uploadProgress.dlx";
 constexpr unsigned kStartTimerMs = 50;
@@ -127,11 +134,11 @@ class UploadProgressWindow {
         sizeText_(request.sizeMegabytes > 0 ? megabytesText(request.sizeMegabytes)
                                             : std::string("Unknown")) {
     dialog_ = createAddinDialog(kDialogFile);
-    dialog_->AddInitializeHandler([this] { initialize(); });
-    dialog_->AddDialogShownHandler([this] { dialogShown(); });
-    dialog_->AddUpdateHandler([this](UIBlock* block) { return update(block); });
-    dialog_->AddApplyHandler([this] { return apply(); });
-    dialog_->AddOkHandler([this] { return state_->finished ? 0 : 1; });
+    dialog_->AddInitializeHandler(NXOpen::make_callback(this, &UploadProgressWindow::initialize));
+    dialog_->AddDialogShownHandler(NXOpen::make_callback(this, &UploadProgressWindow::dialogShown));
+    dialog_->AddUpdateHandler(NXOpen::make_callback(this, &UploadProgressWindow::update));
+    dialog_->AddApplyHandler(NXOpen::make_callback(this, &UploadProgressWindow::apply));
+    dialog_->AddOkHandler(NXOpen::make_callback(this, &UploadProgressWindow::ok));
   }
 
   ~UploadProgressWindow() {
@@ -151,7 +158,7 @@ class UploadProgressWindow {
       currentWindow = this;
       bool shown = true;
       try {
-        dialog_->Show(BlockDialog::DialogMode::Edit);
+        dialog_->Show(BlockDialog::DialogModeEdit);
       } catch (...) {
         // A dialog NX cannot show would be shown again for ever: report it and stop.
         showHandlerFailure();
@@ -202,10 +209,10 @@ class UploadProgressWindow {
 
   void initialize() {
     guardHandler([this] {
-      host::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
+      NXOpen::BlockStyler::CompositeBlock* top = dialog_->TopBlock();
       if (top == nullptr) return;
-      openButton_ = top->FindBlock("openInSynquoButton");
-      anotherButton_ = top->FindBlock("uploadAnotherButton");
+      openButton_ = top->FindBlock(nx::nxText("openInSynquoButton"));
+      anotherButton_ = top->FindBlock(nx::nxText("uploadAnotherButton"));
     });
   }
 
@@ -282,8 +289,9 @@ class UploadProgressWindow {
   }
 
   void runHere() {
-    logging::warning("The upload progress dialog could not set its refresh timer; the upload "
-                     "runs on the user-interface thread.");
+    logging::warning(
+        "The upload progress dialog could not set its refresh timer; the upload "
+        "runs on the user-interface thread.");
     startPreparation();
     if (state_->failed || !state_->prepared) return;
     runUploadWorker(request_, state_, result_);
@@ -376,8 +384,8 @@ class UploadProgressWindow {
       default:
         setProperty("primaryStatus", "Bitmap", "synquo_upload_uploaded.bmp");
         setProperty("spinner", "Bitmap", "synquo_upload_complete.bmp");
-        if (auto group = dialog_->GetBlockProperties("actionGroup")) {
-          group->SetLogical("Show", result_->succeeded);
+        if (auto group = blockProperties(*dialog_, "actionGroup")) {
+          group->SetLogical(nx::nxText("Show"), result_->succeeded);
         }
         status = "Uploaded " + state_->finishedTime;
         break;
@@ -406,6 +414,9 @@ class UploadProgressWindow {
     guardHandler([this] { refreshStatus(true); });
     return 0;
   }
+
+  // The dialog closes only once the upload has finished.
+  int ok() { return state_->finished ? 0 : 1; }
 
   void openModel() {
     const std::optional<std::string> link = findModelLink(result_->links, request_->fileName);
@@ -443,8 +454,8 @@ class UploadProgressWindow {
   }
 
   void setProperty(const char* blockId, const char* property, const std::string& text) {
-    if (auto properties = dialog_->GetBlockProperties(blockId)) {
-      properties->SetString(property, text);
+    if (auto properties = blockProperties(*dialog_, blockId)) {
+      properties->SetString(nx::nxText(property), nx::nxText(text));
     }
   }
 

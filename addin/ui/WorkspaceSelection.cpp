@@ -3,12 +3,21 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <string>
+
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_Enumeration.hxx>
+#include <NXOpen/BlockStyler_PropertyList.hxx>
+
+#include "addin/nx/NxText.h"
+#include "addin/ui/DialogShowing.h"
 
 namespace ui {
 namespace {
 
-using host::BlockStyler::BlockDialog;
+using NXOpen::BlockStyler::BlockDialog;
+using NXOpen::BlockStyler::PropertyList;
 
 // The whole text as a base-10 number; -1 when it stops early, none when it does not start.
 std::optional<long long> parseIndex(const std::string& text) {
@@ -21,25 +30,46 @@ std::optional<long long> parseIndex(const std::string& text) {
   return value;
 }
 
+// The list's "Value" as an index: read as NX types it, else as text, else as an integer, each
+// read on its own, so a getter the property refuses leaves the next one to try; -1 for none.
+long long selectedIndex(PropertyList& properties) {
+  const NXOpen::NXString value = nx::nxText("Value");
+  try {
+    const int index = properties.GetEnum(value);
+    if (index >= 0) return index;
+  } catch (...) {
+  }
+  long long index = -1;
+  try {
+    const std::string text = nx::utf8(properties.GetString(value));
+    if (!text.empty()) {
+      if (const auto parsed = parseIndex(text)) index = *parsed;
+    }
+  } catch (...) {
+  }
+  if (index >= 0) return index;
+  try {
+    return properties.GetInteger(value);
+  } catch (...) {
+    return -1;
+  }
+}
+
 std::optional<int64_t> select(BlockDialog& dialog, const MainDialogState& state) {
-  host::BlockStyler::CompositeBlock* top = dialog.TopBlock();
-  auto* list = top == nullptr
-                   ? nullptr
-                   : dynamic_cast<host::BlockStyler::Enumeration*>(top->FindBlock("workspaceList"));
+  NXOpen::BlockStyler::CompositeBlock* top = dialog.TopBlock();
+  auto* list = top == nullptr ? nullptr
+                              : dynamic_cast<NXOpen::BlockStyler::Enumeration*>(
+                                    top->FindBlock(nx::nxText("workspaceList")));
   if (list == nullptr) return std::nullopt;
   std::string selectedText;
   try {
-    selectedText = list->ValueAsString();
+    selectedText = nx::utf8(list->ValueAsString());
   } catch (...) {
     selectedText.clear();
   }
   long long index = -1;
-  if (auto properties = dialog.GetBlockProperties("workspaceList")) {
-    const std::string value = properties->GetString("Value");
-    if (!value.empty()) {
-      if (const auto parsed = parseIndex(value)) index = *parsed;
-    }
-    if (index < 0) index = properties->GetInteger("Value");
+  if (const std::unique_ptr<PropertyList> properties = blockProperties(dialog, "workspaceList")) {
+    index = selectedIndex(*properties);
   }
   if (index >= 0 && static_cast<unsigned long long>(index) < state.workspaces.size()) {
     return state.workspaces[static_cast<size_t>(index)].id;

@@ -2,6 +2,11 @@
 // modal Show() whose loop hands the open dialog to the test's or scenario's driver.
 #include "sim/nx/BlockDialogs.h"
 
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_Enumeration.hxx>
+#include <NXOpen/BlockStyler_PropertyList.hxx>
+#include <NXOpen/BlockStyler_UIBlock.hxx>
+
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -16,7 +21,7 @@ namespace nxsim {
 namespace detail {
 namespace {
 
-namespace bs = host::BlockStyler;
+namespace bs = NXOpen::BlockStyler;
 using Type = PropertyValue::Type;
 
 struct BlockState {
@@ -26,9 +31,7 @@ struct BlockState {
 };
 using BlockPtr = std::shared_ptr<BlockState>;
 
-[[noreturn]] void nxError(const std::string& message) {
-  throw host::NxException(kErrorBadArgument, message);
-}
+[[noreturn]] void nxError(const std::string& message) { raise(kErrorBadArgument, message); }
 
 PropertyValue& property(BlockState& block, const std::string& name) {
   auto found = block.properties.find(name);
@@ -54,6 +57,7 @@ std::string asText(const PropertyValue& value) {
     case Type::Logical:
       return value.logical ? "true" : "false";
     case Type::Integer:
+    case Type::Enum:
       return std::to_string(value.integer);
     case Type::Double: {
       char buffer[64];
@@ -86,20 +90,101 @@ void normalizeSelection(BlockState& block) {
   }
 }
 
-void setInteger(BlockState& block, const std::string& name, int value) {
-  PropertyValue& p = typedProperty(block, name, Type::Integer);
-  if (isEnumeration(block) && name == "Value") {
-    const auto count = static_cast<int>(block.properties["EnumMembers"].list.size());
-    if (value < 0 || value >= count) {
-      nxError("Enumeration " + block.id + " has no member " + std::to_string(value));
-    }
+void setEnum(BlockState& block, const std::string& name, int value) {
+  PropertyValue& p = typedProperty(block, name, Type::Enum);
+  const auto count = static_cast<int>(block.properties["EnumMembers"].list.size());
+  if (value < 0 || value >= count) {
+    nxError("Enumeration " + block.id + " has no member " + std::to_string(value));
   }
   p.integer = value;
 }
 
+// The members of an enumerated property, or a list property itself.
+PropertyValue& membersProperty(BlockState& block, const std::string& name) {
+  PropertyValue& p = property(block, name);
+  if (p.type == Type::Enum) {
+    return block.properties["EnumMembers"];
+  }
+  return typedProperty(block, name, Type::Strings);
+}
+
 void setMembers(BlockState& block, const std::string& name, const std::vector<std::string>& list) {
-  typedProperty(block, name, Type::Strings).list = list;
+  membersProperty(block, name).list = list;
   normalizeSelection(block);
+}
+
+std::vector<std::string> utf8List(const std::vector<NXOpen::NXString>& list) {
+  std::vector<std::string> out;
+  for (const NXOpen::NXString& item : list) {
+    out.push_back(utf8Of(item));
+  }
+  return out;
+}
+
+std::vector<NXOpen::NXString> nxList(const std::vector<std::string>& list) {
+  std::vector<NXOpen::NXString> out;
+  for (const std::string& item : list) {
+    out.push_back(nxText(item));
+  }
+  return out;
+}
+
+bs::PropertyList::PropertyType nxType(Type type) {
+  switch (type) {
+    case Type::String:
+      return bs::PropertyList::PropertyTypeString;
+    case Type::Logical:
+      return bs::PropertyList::PropertyTypeLogical;
+    case Type::Integer:
+      return bs::PropertyList::PropertyTypeInteger;
+    case Type::Double:
+      return bs::PropertyList::PropertyTypeDouble;
+    case Type::Strings:
+      return bs::PropertyList::PropertyTypeStrings;
+    case Type::Enum:
+      return bs::PropertyList::PropertyTypeEnum;
+  }
+  return bs::PropertyList::PropertyTypeUndefined;
+}
+
+// What a property list (handed to the caller) holds: the block it reads and writes.
+struct PropertyHandle {
+  BlockPtr block;
+};
+
+// What every block object of a dialog is besides its NX Open class.
+class BlockHolder {
+ public:
+  explicit BlockHolder(BlockPtr block) : block_(std::move(block)) {}
+  virtual ~BlockHolder() = default;
+  const BlockPtr& block() const { return block_; }
+
+ private:
+  BlockPtr block_;
+};
+
+class SimUIBlock : public bs::UIBlock, public BlockHolder {
+ public:
+  using BlockHolder::BlockHolder;
+};
+
+class SimEnumeration : public bs::Enumeration, public BlockHolder {
+ public:
+  using BlockHolder::BlockHolder;
+};
+
+std::unique_ptr<bs::UIBlock> makeBlockObject(const BlockPtr& block) {
+  if (block->type == "Enumeration") return std::make_unique<SimEnumeration>(block);
+  return std::make_unique<SimUIBlock>(block);
+}
+
+// The block behind a block object; the dialog's top block has none.
+BlockState& blockOf(bs::UIBlock* object) {
+  auto* holder = dynamic_cast<BlockHolder*>(object);
+  if (holder == nullptr || !holder->block()) {
+    nxError("The dialog's top block has no properties");
+  }
+  return *holder->block();
 }
 
 std::string selectedMember(BlockState& block) {
@@ -110,213 +195,21 @@ std::string selectedMember(BlockState& block) {
              : std::string();
 }
 
-class SimPropertyList : public bs::PropertyList {
- public:
-  explicit SimPropertyList(BlockPtr block) : block_(std::move(block)) {}
-
-  std::vector<std::string> GetPropertyNames() override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::GetPropertyNames", {block_->id}, false);
-    std::vector<std::string> names;
-    for (const auto& entry : block_->properties) {
-      names.push_back(entry.first);
-    }
-    return names;
-  }
-
-  std::string GetString(const std::string& name) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::GetString", {block_->id, name}, false);
-    return asText(property(*block_, name));
-  }
-
-  void SetString(const std::string& name, const std::string& value) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::SetString", {block_->id, name, value}, false);
-    typedProperty(*block_, name, Type::String).text = value;
-  }
-
-  bool GetLogical(const std::string& name) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::GetLogical", {block_->id, name}, false);
-    return typedProperty(*block_, name, Type::Logical).logical;
-  }
-
-  void SetLogical(const std::string& name, bool value) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::SetLogical", {block_->id, name, value ? "true" : "false"}, false);
-    typedProperty(*block_, name, Type::Logical).logical = value;
-  }
-
-  int GetInteger(const std::string& name) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::GetInteger", {block_->id, name}, false);
-    return typedProperty(*block_, name, Type::Integer).integer;
-  }
-
-  void SetInteger(const std::string& name, int value) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::SetInteger", {block_->id, name, std::to_string(value)}, false);
-    setInteger(*block_, name, value);
-  }
-
-  double GetDouble(const std::string& name) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::GetDouble", {block_->id, name}, false);
-    return typedProperty(*block_, name, Type::Double).real;
-  }
-
-  void SetDouble(const std::string& name, double value) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::SetDouble", {block_->id, name, std::to_string(value)}, false);
-    typedProperty(*block_, name, Type::Double).real = value;
-  }
-
-  std::vector<std::string> GetEnumMembers(const std::string& name) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::GetEnumMembers", {block_->id, name}, false);
-    return typedProperty(*block_, name, Type::Strings).list;
-  }
-
-  void SetEnumMembers(const std::string& name, const std::vector<std::string>& members) override {
-    Lock lock(state().mutex);
-    openCall("PropertyList::SetEnumMembers", {block_->id, name, std::to_string(members.size())},
-             false);
-    setMembers(*block_, name, members);
-  }
-
- private:
-  BlockPtr block_;
-};
-
-template <class Base>
-class SimBlock : public Base {
- public:
-  explicit SimBlock(BlockPtr block) : block_(std::move(block)) {}
-
-  std::string Name() override {
-    Lock lock(state().mutex);
-    openCall("UIBlock::Name", {block_->id}, false);
-    return block_->id;
-  }
-
-  std::string Type() override {
-    Lock lock(state().mutex);
-    openCall("UIBlock::Type", {block_->id}, false);
-    return block_->type;
-  }
-
-  std::unique_ptr<bs::PropertyList> GetProperties() override {
-    Lock lock(state().mutex);
-    if (openCall("UIBlock::GetProperties", {block_->id}, true)) {
-      return nullptr;
-    }
-    return std::make_unique<SimPropertyList>(block_);
-  }
-
- protected:
-  BlockPtr block_;
-};
-
-class SimLabel : public SimBlock<bs::Label> {
- public:
-  using SimBlock::SimBlock;
-  std::string LabelText() override {
-    Lock lock(state().mutex);
-    openCall("Label::Label", {block_->id}, false);
-    return typedProperty(*block_, "Label", Type::String).text;
-  }
-  void SetLabel(const std::string& text) override {
-    Lock lock(state().mutex);
-    openCall("Label::SetLabel", {block_->id, text}, false);
-    typedProperty(*block_, "Label", Type::String).text = text;
-  }
-};
-
-class SimEnumeration : public SimBlock<bs::Enumeration> {
- public:
-  using SimBlock::SimBlock;
-  std::vector<std::string> GetEnumMembers() override {
-    Lock lock(state().mutex);
-    openCall("Enumeration::GetEnumMembers", {block_->id}, false);
-    return typedProperty(*block_, "EnumMembers", Type::Strings).list;
-  }
-  void SetEnumMembers(const std::vector<std::string>& members) override {
-    Lock lock(state().mutex);
-    openCall("Enumeration::SetEnumMembers", {block_->id, std::to_string(members.size())}, false);
-    setMembers(*block_, "EnumMembers", members);
-  }
-  std::string ValueAsString() override {
-    Lock lock(state().mutex);
-    openCall("Enumeration::ValueAsString", {block_->id}, false);
-    return selectedMember(*block_);
-  }
-  void SetValueAsString(const std::string& member) override {
-    Lock lock(state().mutex);
-    openCall("Enumeration::SetValueAsString", {block_->id, member}, false);
-    const auto& members = block_->properties["EnumMembers"].list;
-    for (std::size_t i = 0; i < members.size(); ++i) {
-      if (members[i] == member) {
-        block_->properties["Value"].integer = static_cast<int>(i);
-        return;
-      }
-    }
-    nxError("Enumeration " + block_->id + " has no member " + member);
-  }
-};
-
-class SimStringBlock : public SimBlock<bs::StringBlock> {
- public:
-  using SimBlock::SimBlock;
-  std::string Value() override {
-    Lock lock(state().mutex);
-    openCall("StringBlock::Value", {block_->id}, false);
-    return typedProperty(*block_, "Value", Type::String).text;
-  }
-  void SetValue(const std::string& value) override {
-    Lock lock(state().mutex);
-    openCall("StringBlock::SetValue", {block_->id, value}, false);
-    typedProperty(*block_, "Value", Type::String).text = value;
-  }
-};
-
-class SimToggle : public SimBlock<bs::Toggle> {
- public:
-  using SimBlock::SimBlock;
-  bool Value() override {
-    Lock lock(state().mutex);
-    openCall("Toggle::Value", {block_->id}, false);
-    return typedProperty(*block_, "Value", Type::Logical).logical;
-  }
-  void SetValue(bool value) override {
-    Lock lock(state().mutex);
-    openCall("Toggle::SetValue", {block_->id, value ? "true" : "false"}, false);
-    typedProperty(*block_, "Value", Type::Logical).logical = value;
-  }
-};
-
-std::unique_ptr<bs::UIBlock> makeBlockObject(const BlockPtr& block) {
-  if (block->type == "Label") return std::make_unique<SimLabel>(block);
-  if (block->type == "Enumeration") return std::make_unique<SimEnumeration>(block);
-  if (block->type == "String") return std::make_unique<SimStringBlock>(block);
-  if (block->type == "Toggle") return std::make_unique<SimToggle>(block);
-  if (block->type == "Group") return std::make_unique<SimBlock<bs::Group>>(block);
-  return std::make_unique<SimBlock<bs::Button>>(block);
-}
-
 class SimBlockDialog;
 
 class SimCompositeBlock : public bs::CompositeBlock {
  public:
   explicit SimCompositeBlock(SimBlockDialog& dialog) : dialog_(dialog) {}
-  bs::UIBlock* FindBlock(const std::string& blockId) override;
+  SimBlockDialog& dialog() { return dialog_; }
 
  private:
   SimBlockDialog& dialog_;
 };
 
-class SimBlockDialog : public bs::BlockDialog {
+class SimBlockDialog {
  public:
+  friend class NXOpen::BlockStyler::BlockDialog;
+
   SimBlockDialog(std::string file, const DialogDefinition& definition)
       : file_(std::move(file)), title_(definition.title), top_(*this), view_(*this) {
     for (const BlockDefinition& b : definition.blocks) {
@@ -328,61 +221,32 @@ class SimBlockDialog : public bs::BlockDialog {
     }
   }
 
-  ~SimBlockDialog() override {
+  ~SimBlockDialog() {
     if (showing_) {
       Lock lock(state().mutex);
       violation("dialog " + file_ + " deleted while it was shown");
     }
   }
 
-  void AddInitializeHandler(Callback0 handler) override {
-    registerHandler("BlockDialog::AddInitializeHandler");
-    initialize_ = std::move(handler);
-  }
-  void AddDialogShownHandler(Callback0 handler) override {
-    registerHandler("BlockDialog::AddDialogShownHandler");
-    shown_ = std::move(handler);
-  }
-  void AddUpdateHandler(UpdateCallback handler) override {
-    registerHandler("BlockDialog::AddUpdateHandler");
-    update_ = std::move(handler);
-  }
-  void AddApplyHandler(ActionCallback handler) override {
-    registerHandler("BlockDialog::AddApplyHandler");
-    apply_ = std::move(handler);
-  }
-  void AddOkHandler(ActionCallback handler) override {
-    registerHandler("BlockDialog::AddOkHandler");
-    ok_ = std::move(handler);
-  }
-  void AddCancelHandler(ActionCallback handler) override {
-    registerHandler("BlockDialog::AddCancelHandler");
-    cancel_ = std::move(handler);
+  template <class Handler, class Callback>
+  void addHandler(const std::string& call, std::unique_ptr<Handler>& slot, const Callback& cb) {
+    registerHandler(call);
+    // NX keeps its own copy: the caller's callback may be a temporary.
+    slot.reset(static_cast<Handler*>(cb.Clone()));
   }
 
-  DialogResponse Show() override { return show("BlockDialog::Show", ""); }
-  DialogResponse Show(DialogMode mode) override {
-    return show("BlockDialog::Show", std::to_string(static_cast<int>(mode)));
+  NXOpen::Selection::Response show(const std::string& mode) {
+    return show("BlockDialog::Show", mode);
   }
 
-  bs::CompositeBlock* TopBlock() override {
-    Lock lock(state().mutex);
-    if (openCall("BlockDialog::TopBlock", {file_}, true)) {
-      return nullptr;
-    }
-    return &top_;
-  }
+  SimCompositeBlock* top() { return &top_; }
 
-  std::unique_ptr<bs::PropertyList> GetBlockProperties(const std::string& blockId) override {
-    Lock lock(state().mutex);
-    if (openCall("BlockDialog::GetBlockProperties", {file_, blockId}, true)) {
-      return nullptr;
-    }
+  bs::PropertyList* blockProperties(const std::string& blockId) {
     auto found = blocks_.find(blockId);
     if (found == blocks_.end()) {
       return nullptr;
     }
-    return std::make_unique<SimPropertyList>(found->second);
+    return new bs::PropertyList(new PropertyHandle{found->second});
   }
 
   bs::UIBlock* findBlock(const std::string& id) {
@@ -425,7 +289,7 @@ class SimBlockDialog : public bs::BlockDialog {
     int getInteger(const std::string& id, const std::string& name) const override {
       Lock lock(state().mutex);
       const PropertyValue& p = driverProperty(id, name);
-      if (p.type != Type::Integer) {
+      if (p.type != Type::Integer && p.type != Type::Enum) {
         throw std::invalid_argument(name + " of " + id + " is not an integer");
       }
       return p.integer;
@@ -495,22 +359,22 @@ class SimBlockDialog : public bs::BlockDialog {
     int apply() override {
       requireOpen();
       return d_.runHandler(
-          "apply", "", [this] { return d_.apply_ ? d_.apply_() : 0; }, 0);
+          "apply", "", [this] { return d_.apply_ ? (*d_.apply_)() : 0; }, 0);
     }
     int ok() override {
       requireOpen();
       int result = d_.runHandler(
-          "ok", "", [this] { return d_.ok_ ? d_.ok_() : 0; }, 1);
+          "ok", "", [this] { return d_.ok_ ? (*d_.ok_)() : 0; }, 1);
       if (result == 0) {
-        d_.closeWith("ok", DialogResponse::Ok);
+        d_.closeWith("ok", NXOpen::Selection::ResponseOk);
       }
       return result;
     }
     void cancel() override {
       requireOpen();
       d_.runHandler(
-          "cancel", "", [this] { return d_.cancel_ ? d_.cancel_() : 0; }, 0);
-      d_.closeWith("cancel", DialogResponse::Cancel);
+          "cancel", "", [this] { return d_.cancel_ ? (*d_.cancel_)() : 0; }, 0);
+      d_.closeWith("cancel", NXOpen::Selection::ResponseCancel);
     }
     void postClose() override {
       requireOpen();
@@ -592,10 +456,10 @@ class SimBlockDialog : public bs::BlockDialog {
       window_->activate();
     }
     return runHandler(
-        "update:" + id, id, [&] { return update_ ? update_(block) : 0; }, 0);
+        "update:" + id, id, [&] { return update_ ? (*update_)(block) : 0; }, 0);
   }
 
-  void closeWith(const std::string& reason, DialogResponse response) {
+  void closeWith(const std::string& reason, NXOpen::Selection::Response response) {
     if (closedBy_.empty()) {
       closedBy_ = reason;
       response_ = response;
@@ -624,7 +488,7 @@ class SimBlockDialog : public bs::BlockDialog {
         violation("dialog " + file_ + " was still open after " + std::to_string(timeout.count()) +
                   " ms and was closed");
       }
-      closeWith("timeout", DialogResponse::Cancel);
+      closeWith("timeout", NXOpen::Selection::ResponseCancel);
     } else if (driver) {
       try {
         driver(view_);
@@ -633,22 +497,22 @@ class SimBlockDialog : public bs::BlockDialog {
           Lock lock(state().mutex);
           violation("dialog driver failed on " + file_ + ": " + e.what());
         }
-        closeWith("driver error", DialogResponse::Cancel);
+        closeWith("driver error", NXOpen::Selection::ResponseCancel);
       }
     }
     ticking_ = false;
   }
 
-  DialogResponse show(const std::string& call, const std::string& mode) {
+  NXOpen::Selection::Response show(const std::string& call, const std::string& mode) {
     {
       Lock lock(state().mutex);
       openCall(call, {file_, mode}, false);
       if (showing_) {
-        throw host::NxException(kErrorDialog, "Dialog " + file_ + " is shown already");
+        raise(kErrorDialog, "Dialog " + file_ + " is shown already");
       }
       showing_ = true;
       closedBy_.clear();
-      response_ = DialogResponse::Cancel;
+      response_ = NXOpen::Selection::ResponseCancel;
       ticks_ = 0;
       started_ = std::chrono::steady_clock::now();
       state().dialogs.push_back(DialogRecord{file_, {}, ""});
@@ -658,7 +522,7 @@ class SimBlockDialog : public bs::BlockDialog {
       runHandler(
           "initialize", "",
           [this] {
-            if (initialize_) initialize_();
+            if (initialize_) (*initialize_)();
             return 0;
           },
           0);
@@ -666,17 +530,16 @@ class SimBlockDialog : public bs::BlockDialog {
         window_ = openDialogWindow(title_.empty() ? file_ : title_, [this] {
           if (closedBy_.empty()) {
             closedBy_ = "close command";
-            response_ = DialogResponse::Cancel;
+            response_ = NXOpen::Selection::ResponseCancel;
           }
         });
       } catch (const std::runtime_error& e) {
-        throw host::NxException(kErrorDialog,
-                                "Unable to show the dialog " + file_ + ": " + e.what());
+        raise(kErrorDialog, "Unable to show the dialog " + file_ + ": " + e.what());
       }
       runHandler(
           "dialogShown", "",
           [this] {
-            if (shown_) shown_();
+            if (shown_) (*shown_)();
             return 0;
           },
           0);
@@ -706,37 +569,386 @@ class SimBlockDialog : public bs::BlockDialog {
   SimCompositeBlock top_;
   DriverView view_;
 
-  Callback0 initialize_;
-  Callback0 shown_;
-  UpdateCallback update_;
-  ActionCallback apply_;
-  ActionCallback ok_;
-  ActionCallback cancel_;
+  std::unique_ptr<bs::BlockDialog::Initialize> initialize_;
+  std::unique_ptr<bs::BlockDialog::DialogShown> shown_;
+  std::unique_ptr<bs::BlockDialog::Update> update_;
+  std::unique_ptr<bs::BlockDialog::Apply> apply_;
+  std::unique_ptr<bs::BlockDialog::Ok> ok_;
+  std::unique_ptr<bs::BlockDialog::Cancel> cancel_;
 
   std::unique_ptr<DialogWindow> window_;
   bool showing_ = false;
   bool ticking_ = false;
   std::string closedBy_;
-  DialogResponse response_ = DialogResponse::Cancel;
+  NXOpen::Selection::Response response_ = NXOpen::Selection::ResponseCancel;
   std::size_t record_ = 0;
   int ticks_ = 0;
   std::chrono::steady_clock::time_point started_;
 };
 
-bs::UIBlock* SimCompositeBlock::FindBlock(const std::string& blockId) {
-  Lock lock(state().mutex);
-  if (openCall("CompositeBlock::FindBlock", {dialog_.file(), blockId}, true)) {
-    return nullptr;
-  }
-  return dialog_.findBlock(blockId);
-}
-
 }  // namespace
 
-std::unique_ptr<bs::BlockDialog> makeBlockDialog(const std::string& file,
-                                                 const DialogDefinition& definition) {
-  return std::make_unique<SimBlockDialog>(file, definition);
+NXOpen::BlockStyler::BlockDialog* makeBlockDialog(const std::string& file,
+                                                  const DialogDefinition& definition) {
+  return new bs::BlockDialog(new SimBlockDialog(file, definition));
 }
 
 }  // namespace detail
 }  // namespace nxsim
+
+namespace NXOpen {
+namespace BlockStyler {
+
+using nxsim::detail::Lock;
+using nxsim::detail::openCall;
+using nxsim::detail::state;
+namespace d = nxsim::detail;
+using PropertyKind = nxsim::detail::PropertyValue::Type;
+
+namespace {
+
+d::SimBlockDialog& impl(void* pointer) { return *static_cast<d::SimBlockDialog*>(pointer); }
+
+d::BlockState& listBlock(void* pointer) { return *static_cast<d::PropertyHandle*>(pointer)->block; }
+
+}  // namespace
+
+BlockDialog::BlockDialog(void* ptr) : TransientObject(ptr) {}
+BlockDialog::~BlockDialog() { delete &impl(m_pointer); }
+
+void BlockDialog::AddInitializeHandler(const BlockDialog::Initialize& cb) {
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  dialog.addHandler("BlockDialog::AddInitializeHandler", dialog.initialize_, cb);
+}
+void BlockDialog::AddDialogShownHandler(const BlockDialog::DialogShown& cb) {
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  dialog.addHandler("BlockDialog::AddDialogShownHandler", dialog.shown_, cb);
+}
+void BlockDialog::AddUpdateHandler(const BlockDialog::Update& cb) {
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  dialog.addHandler("BlockDialog::AddUpdateHandler", dialog.update_, cb);
+}
+void BlockDialog::AddApplyHandler(const BlockDialog::Apply& applyCb) {
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  dialog.addHandler("BlockDialog::AddApplyHandler", dialog.apply_, applyCb);
+}
+void BlockDialog::AddOkHandler(const BlockDialog::Ok& okCb) {
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  dialog.addHandler("BlockDialog::AddOkHandler", dialog.ok_, okCb);
+}
+void BlockDialog::AddCancelHandler(const BlockDialog::Cancel& cancelCb) {
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  dialog.addHandler("BlockDialog::AddCancelHandler", dialog.cancel_, cancelCb);
+}
+
+Selection::Response BlockDialog::Show() { return impl(m_pointer).show(""); }
+Selection::Response BlockDialog::Show(BlockDialog::DialogMode dialogMode) {
+  return impl(m_pointer).show(std::to_string(static_cast<int>(dialogMode)));
+}
+
+CompositeBlock* BlockDialog::TopBlock() {
+  Lock lock(state().mutex);
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  if (openCall("BlockDialog::TopBlock", {dialog.file()}, true)) {
+    return nullptr;
+  }
+  return dialog.top();
+}
+
+PropertyList* BlockDialog::GetBlockProperties(const NXString& blockName) {
+  Lock lock(state().mutex);
+  d::SimBlockDialog& dialog = impl(m_pointer);
+  const std::string id = d::utf8Of(blockName);
+  if (openCall("BlockDialog::GetBlockProperties", {dialog.file(), id}, true)) {
+    return nullptr;
+  }
+  return dialog.blockProperties(id);
+}
+
+CompositeBlock::CompositeBlock() {}
+CompositeBlock::~CompositeBlock() {}
+
+UIBlock* CompositeBlock::FindBlock(const NXString& blockName) {
+  Lock lock(state().mutex);
+  d::SimBlockDialog& dialog = static_cast<d::SimCompositeBlock*>(this)->dialog();
+  const std::string id = d::utf8Of(blockName);
+  if (openCall("CompositeBlock::FindBlock", {dialog.file(), id}, true)) {
+    return nullptr;
+  }
+  return dialog.findBlock(id);
+}
+
+UIBlock::UIBlock() {}
+UIBlock::~UIBlock() {}
+
+PropertyList* UIBlock::GetProperties() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  if (openCall("UIBlock::GetProperties", {block.id}, true)) {
+    return nullptr;
+  }
+  return new PropertyList(new d::PropertyHandle{dynamic_cast<d::BlockHolder*>(this)->block()});
+}
+
+NXString UIBlock::Name() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("UIBlock::Name", {block.id}, false);
+  return d::nxText(block.id);
+}
+
+NXString UIBlock::Type() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("UIBlock::Type", {block.id}, false);
+  return d::nxText(block.type);
+}
+
+NXString UIBlock::Label() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("UIBlock::Label", {block.id}, false);
+  return d::nxText(d::typedProperty(block, "Label", PropertyKind::String).text);
+}
+
+void UIBlock::SetLabel(const NXString& label) {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  const std::string text = d::utf8Of(label);
+  openCall("UIBlock::SetLabel", {block.id, text}, false);
+  d::typedProperty(block, "Label", PropertyKind::String).text = text;
+}
+
+bool UIBlock::Show() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("UIBlock::Show", {block.id}, false);
+  return d::typedProperty(block, "Show", PropertyKind::Logical).logical;
+}
+
+void UIBlock::SetShow(bool show) {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("UIBlock::SetShow", {block.id, show ? "true" : "false"}, false);
+  d::typedProperty(block, "Show", PropertyKind::Logical).logical = show;
+}
+
+bool UIBlock::Enable() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("UIBlock::Enable", {block.id}, false);
+  return d::typedProperty(block, "Enable", PropertyKind::Logical).logical;
+}
+
+void UIBlock::SetEnable(bool enable) {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("UIBlock::SetEnable", {block.id, enable ? "true" : "false"}, false);
+  d::typedProperty(block, "Enable", PropertyKind::Logical).logical = enable;
+}
+
+Enumeration::Enumeration() {}
+Enumeration::~Enumeration() {}
+
+std::vector<NXString> Enumeration::GetEnumMembers() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("Enumeration::GetEnumMembers", {block.id}, false);
+  return d::nxList(d::typedProperty(block, "EnumMembers", PropertyKind::Strings).list);
+}
+
+void Enumeration::SetEnumMembers(std::vector<NXString>& memberStrings) {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("Enumeration::SetEnumMembers", {block.id, std::to_string(memberStrings.size())}, false);
+  d::setMembers(block, "EnumMembers", d::utf8List(memberStrings));
+}
+
+NXString Enumeration::ValueAsString() {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  openCall("Enumeration::ValueAsString", {block.id}, false);
+  return d::nxText(d::selectedMember(block));
+}
+
+void Enumeration::SetValueAsString(const NXString& enumString) {
+  Lock lock(state().mutex);
+  d::BlockState& block = d::blockOf(this);
+  const std::string member = d::utf8Of(enumString);
+  openCall("Enumeration::SetValueAsString", {block.id, member}, false);
+  const auto& members = block.properties["EnumMembers"].list;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (members[i] == member) {
+      block.properties["Value"].integer = static_cast<int>(i);
+      return;
+    }
+  }
+  d::nxError("Enumeration " + block.id + " has no member " + member);
+}
+
+PropertyList::PropertyList(void* ptr) : TransientObject(ptr) {}
+PropertyList::~PropertyList() { delete static_cast<d::PropertyHandle*>(m_pointer); }
+
+std::vector<NXString> PropertyList::GetPropertyNames() {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  openCall("PropertyList::GetPropertyNames", {block.id}, false);
+  std::vector<NXString> names;
+  for (const auto& entry : block.properties) {
+    names.push_back(d::nxText(entry.first));
+  }
+  return names;
+}
+
+PropertyList::PropertyType PropertyList::GetPropertyType(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetPropertyType", {block.id, name}, false);
+  return d::nxType(d::property(block, name).type);
+}
+
+NXString PropertyList::GetString(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetString", {block.id, name}, false);
+  return d::nxText(d::typedProperty(block, name, PropertyKind::String).text);
+}
+
+void PropertyList::SetString(const NXString& propertyName, const NXString& value) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  const std::string text = d::utf8Of(value);
+  openCall("PropertyList::SetString", {block.id, name, text}, false);
+  d::typedProperty(block, name, PropertyKind::String).text = text;
+}
+
+bool PropertyList::GetLogical(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetLogical", {block.id, name}, false);
+  return d::typedProperty(block, name, PropertyKind::Logical).logical;
+}
+
+void PropertyList::SetLogical(const NXString& propertyName, bool value) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::SetLogical", {block.id, name, value ? "true" : "false"}, false);
+  d::typedProperty(block, name, PropertyKind::Logical).logical = value;
+}
+
+int PropertyList::GetInteger(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetInteger", {block.id, name}, false);
+  return d::typedProperty(block, name, PropertyKind::Integer).integer;
+}
+
+void PropertyList::SetInteger(const NXString& propertyName, int value) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::SetInteger", {block.id, name, std::to_string(value)}, false);
+  d::typedProperty(block, name, PropertyKind::Integer).integer = value;
+}
+
+double PropertyList::GetDouble(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetDouble", {block.id, name}, false);
+  return d::typedProperty(block, name, PropertyKind::Double).real;
+}
+
+void PropertyList::SetDouble(const NXString& propertyName, double value) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::SetDouble", {block.id, name, std::to_string(value)}, false);
+  d::typedProperty(block, name, PropertyKind::Double).real = value;
+}
+
+int PropertyList::GetEnum(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetEnum", {block.id, name}, false);
+  return d::typedProperty(block, name, PropertyKind::Enum).integer;
+}
+
+void PropertyList::SetEnum(const NXString& propertyName, int value) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::SetEnum", {block.id, name, std::to_string(value)}, false);
+  d::setEnum(block, name, value);
+}
+
+NXString PropertyList::GetEnumAsString(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetEnumAsString", {block.id, name}, false);
+  d::typedProperty(block, name, PropertyKind::Enum);
+  return d::nxText(d::selectedMember(block));
+}
+
+void PropertyList::SetEnumAsString(const NXString& propertyName, const NXString& value) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  const std::string member = d::utf8Of(value);
+  openCall("PropertyList::SetEnumAsString", {block.id, name, member}, false);
+  d::typedProperty(block, name, PropertyKind::Enum);
+  const auto& members = block.properties["EnumMembers"].list;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (members[i] == member) {
+      d::setEnum(block, name, static_cast<int>(i));
+      return;
+    }
+  }
+  d::nxError("Enumeration " + block.id + " has no member " + member);
+}
+
+std::vector<NXString> PropertyList::GetEnumMembers(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetEnumMembers", {block.id, name}, false);
+  return d::nxList(d::membersProperty(block, name).list);
+}
+
+void PropertyList::SetEnumMembers(const NXString& propertyName,
+                                  std::vector<NXString>& stringArray) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::SetEnumMembers", {block.id, name, std::to_string(stringArray.size())},
+           false);
+  d::setMembers(block, name, d::utf8List(stringArray));
+}
+
+std::vector<NXString> PropertyList::GetStrings(const NXString& propertyName) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::GetStrings", {block.id, name}, false);
+  return d::nxList(d::typedProperty(block, name, PropertyKind::Strings).list);
+}
+
+void PropertyList::SetStrings(const NXString& propertyName, std::vector<NXString>& stringArray) {
+  Lock lock(state().mutex);
+  d::BlockState& block = listBlock(m_pointer);
+  const std::string name = d::utf8Of(propertyName);
+  openCall("PropertyList::SetStrings", {block.id, name, std::to_string(stringArray.size())}, false);
+  d::typedProperty(block, name, PropertyKind::Strings).list = d::utf8List(stringArray);
+  d::normalizeSelection(block);
+}
+
+}  // namespace BlockStyler
+}  // namespace NXOpen

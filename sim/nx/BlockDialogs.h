@@ -1,17 +1,18 @@
 // Block Styler dialogs of the simulated NX, made from a parsed dialog file.
 #pragma once
 
-#include <memory>
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+
 #include <string>
 
-#include "addin/host/BlockStyler.h"
 #include "sim/nx/DialogFile.h"
 
 namespace nxsim {
 namespace detail {
 
-std::unique_ptr<host::BlockStyler::BlockDialog> makeBlockDialog(const std::string& file,
-                                                                const DialogDefinition& definition);
+// Allocated for the caller, who deletes it.
+NXOpen::BlockStyler::BlockDialog* makeBlockDialog(const std::string& file,
+                                                  const DialogDefinition& definition);
 
 }  // namespace detail
 }  // namespace nxsim

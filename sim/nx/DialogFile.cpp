@@ -256,7 +256,8 @@ PropertyValue readProperty(const Element& e, PropertyValue value) {
       }
       value.logical = text == "true";
       break;
-    case PropertyValue::Type::Integer: {
+    case PropertyValue::Type::Integer:
+    case PropertyValue::Type::Enum: {  // an enumerated value is written as its index
       char* stop = nullptr;
       long n = std::strtol(text.c_str(), &stop, 10);
       if (text.empty() || *stop != '\0' || n < -2147483647L || n > 2147483647L) {
@@ -372,7 +373,7 @@ Properties defaultProperties(const std::string& type) {
     p["Expanded"] = logical(true);
   } else if (type == "Enumeration") {
     PropertyValue value;
-    value.type = PropertyValue::Type::Integer;
+    value.type = PropertyValue::Type::Enum;
     value.integer = -1;
     p["Value"] = value;
     PropertyValue members;
@@ -401,6 +402,8 @@ std::string propertyTypeName(PropertyValue::Type type) {
       return "double";
     case PropertyValue::Type::Strings:
       return "strings";
+    case PropertyValue::Type::Enum:
+      return "enum";
   }
   return "unknown";
 }

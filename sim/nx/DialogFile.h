@@ -11,7 +11,8 @@ namespace nxsim {
 namespace detail {
 
 struct PropertyValue {
-  enum class Type { String, Logical, Integer, Double, Strings };
+  // Enum: the index of the selected member in integer (-1: none).
+  enum class Type { String, Logical, Integer, Double, Strings, Enum };
   Type type = Type::String;
   std::string text;
   bool logical = false;

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/host/UI.h"
+#include <NXOpen/NXMessageBox.hxx>
+
 #include "sim/nx/NxSimExport.h"
 
 namespace nxsim {
@@ -76,12 +77,12 @@ NXSIM_EXPORT std::vector<DialogRecord> dialogHistory();
 
 struct MessageBoxRecord {
   std::string title;
-  host::NXMessageBox::DialogType type = host::NXMessageBox::DialogType::Information;
+  NXOpen::NXMessageBox::DialogType type = NXOpen::NXMessageBox::DialogTypeInformation;
   std::string text;
 };
 NXSIM_EXPORT std::vector<MessageBoxRecord> messageBoxes();
 // "Error", "Warning", "Information" or "Question", as journals and transcripts write it.
-NXSIM_EXPORT std::string messageBoxTypeName(host::NXMessageBox::DialogType type);
+NXSIM_EXPORT std::string messageBoxTypeName(NXOpen::NXMessageBox::DialogType type);
 // Answers message boxes (default: 1, OK).
 NXSIM_EXPORT void setMessageBoxAnswerer(std::function<int(const MessageBoxRecord&)> answerer);
 

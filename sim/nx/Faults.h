@@ -9,7 +9,7 @@ namespace nxsim {
 
 enum class FaultKind {
   Status,   // a UF function returns the status
-  Throw,    // an NX Open method raises NxException(errorCode, message)
+  Throw,    // an NX Open method raises NXOpen::NXException(errorCode, message)
   Null,     // an NX Open method that returns an object returns null
   Foreign,  // an NX Open method raises ForeignException, which is no std::exception
 };

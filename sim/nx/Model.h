@@ -10,13 +10,15 @@
 #include <utility>
 #include <vector>
 
-#include "addin/host/Nx.h"
+#include <uf_defs.h>
+#include <NXOpen/BasePart.hxx>
+
 #include "sim/nx/NxSimExport.h"
 
 namespace nxsim {
 
-using host::NULL_TAG;
-using host::tag_t;
+// NX's tag, as the control interface names it.
+using ::tag_t;
 
 // Statuses and error codes the simulated NX answers with when a call cannot succeed.
 constexpr int kErrorNotInitialized = 3900001;  // UF call without a successful UF_initialize
@@ -93,7 +95,7 @@ NXSIM_EXPORT tag_t addPart(const PartDefinition& definition);
 NXSIM_EXPORT tag_t addComponent(tag_t parent, tag_t prototype, const std::string& backingName = "");
 NXSIM_EXPORT void setDisplayedPart(tag_t part);
 // The part's NX object, the one the NX interface hands out for it; valid until reset().
-NXSIM_EXPORT host::BasePart* partObject(tag_t part);
+NXSIM_EXPORT NXOpen::BasePart* partObject(tag_t part);
 NXSIM_EXPORT void setApplicationModule(int moduleId);
 
 NXSIM_EXPORT void setModified(tag_t part, bool modified);

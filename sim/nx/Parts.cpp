@@ -1,6 +1,19 @@
-// The part model as NX Open objects: parts, their attributes, saving, component assemblies,
-// drawing sheets, and the session's part collection.
+// The part model as NX Open objects: tagged objects and their attributes, parts and saving,
+// component assemblies, drawing sheets, and the session's part collection. Every member looks
+// its object up by tag in the model, so an object outlived by its model data raises.
+#include <NXOpen/Assemblies_Component.hxx>
+#include <NXOpen/Assemblies_ComponentAssembly.hxx>
+#include <NXOpen/BasePart.hxx>
+#include <NXOpen/DisplayableObject.hxx>
+#include <NXOpen/Drawings_DrawingSheet.hxx>
+#include <NXOpen/Drawings_DrawingSheetCollection.hxx>
+#include <NXOpen/Part.hxx>
+#include <NXOpen/PartCollection.hxx>
+#include <NXOpen/PartSaveStatus.hxx>
+#include <NXOpen/Session.hxx>
+
 #include <filesystem>
+#include <stdexcept>
 #include <utility>
 
 #include "sim/nx/PlotObjects.h"
@@ -10,11 +23,15 @@ namespace nxsim {
 namespace detail {
 namespace {
 
-using AttributeType = host::NXObject::AttributeType;
-using UpdateOption = host::NXObject::UpdateOption;
+using AttributeType = NXOpen::NXObject::AttributeType;
 
 bool isStringType(AttributeType type) {
-  return type == AttributeType::String || type == AttributeType::Any;
+  return type == NXOpen::NXObject::AttributeTypeString ||
+         type == NXOpen::NXObject::AttributeTypeAny;
+}
+
+const char* optionText(NXOpen::Update::Option option) {
+  return option == NXOpen::Update::OptionNow ? "Now" : "Later";
 }
 
 void touch(tag_t tag) {
@@ -23,317 +40,81 @@ void touch(tag_t tag) {
   }
 }
 
-// Tag and attributes, shared by every simulated NX object.
-template <class Base>
-class SimObject : public Base {
- public:
-  explicit SimObject(tag_t tag) : tag_(tag) {}
-
-  host::tag_t Tag() override {
-    Lock lock(state().mutex);
-    openCall("TaggedObject::Tag", {tagText(tag_)}, false);
-    return tag_;
+Attributes& attributesOrThrow(tag_t tag) {
+  Attributes* a = attributesOf(tag);
+  if (a == nullptr) {
+    raise(kErrorBadTag, "Object " + tagText(tag) + " no longer exists");
   }
-
-  bool HasUserAttribute(const std::string& title, AttributeType type, int index) override {
-    Lock lock(state().mutex);
-    openCall("NXObject::HasUserAttribute", {tagText(tag_), title, std::to_string(index)}, false);
-    Attributes& a = attributes();
-    return isStringType(type) && a.count(title) != 0;
-  }
-
-  std::string GetUserAttributeAsString(const std::string& title, AttributeType type,
-                                       int index) override {
-    Lock lock(state().mutex);
-    openCall("NXObject::GetUserAttributeAsString", {tagText(tag_), title, std::to_string(index)},
-             false);
-    Attributes& a = attributes();
-    auto found = a.find(title);
-    if (found == a.end() || !isStringType(type)) {
-      throw host::NxException(kErrorNoAttribute, "Attribute " + title + " not found");
-    }
-    return found->second;
-  }
-
-  void SetUserAttribute(const std::string& title, int index, const std::string& value,
-                        UpdateOption option) override {
-    Lock lock(state().mutex);
-    openCall("NXObject::SetUserAttribute",
-             {tagText(tag_), title, std::to_string(index), value,
-              option == UpdateOption::Now ? "Now" : "Later"},
-             false);
-    if (title.empty()) {
-      throw host::NxException(kErrorBadArgument, "Attribute title is empty");
-    }
-    attributes()[title] = value;
-    touch(tag_);
-  }
-
-  void DeleteUserAttribute(AttributeType type, const std::string& title, bool deleteEntireArray,
-                           UpdateOption option) override {
-    Lock lock(state().mutex);
-    openCall("NXObject::DeleteUserAttribute",
-             {tagText(tag_), title, deleteEntireArray ? "true" : "false",
-              option == UpdateOption::Now ? "Now" : "Later"},
-             false);
-    Attributes& a = attributes();
-    auto found = a.find(title);
-    if (found == a.end() || !isStringType(type)) {
-      throw host::NxException(kErrorNoAttribute, "Attribute " + title + " not found");
-    }
-    a.erase(found);
-    touch(tag_);
-  }
-
- protected:
-  tag_t tag_;
-
- private:
-  Attributes& attributes() {
-    Attributes* a = attributesOf(tag_);
-    if (a == nullptr) {
-      throw host::NxException(kErrorBadTag, "Object " + tagText(tag_) + " no longer exists");
-    }
-    return *a;
-  }
-};
-
-class SimSaveStatus : public host::PartSaveStatus {
- public:
-  SimSaveStatus(int parts, int objects) : parts_(parts), objects_(objects) {}
-  int NumberUnsavedParts() override { return parts_; }
-  int NumberUnsavedObjects() override { return objects_; }
-
- private:
-  int parts_;
-  int objects_;
-};
+  return *a;
+}
 
 PartData& partOrThrow(tag_t tag) {
   PartData* part = findPart(tag);
   if (part == nullptr) {
-    throw host::NxException(kErrorBadTag, "Part " + tagText(tag) + " no longer exists");
+    raise(kErrorBadTag, "Part " + tagText(tag) + " no longer exists");
   }
   return *part;
 }
 
-template <class Base>
-class PartObject : public SimObject<Base> {
- public:
-  using SimObject<Base>::SimObject;
-
-  std::string FullPath() override {
-    Lock lock(state().mutex);
-    openCall("BasePart::FullPath", {tagText(this->tag_)}, false);
-    return partOrThrow(this->tag_).definition.fullPath;
+ComponentData& componentOrThrow(tag_t tag) {
+  auto found = state().components.find(tag);
+  if (found == state().components.end()) {
+    raise(kErrorBadTag, "Component " + tagText(tag) + " no longer exists");
   }
+  return found->second;
+}
 
-  std::string Leaf() override {
-    Lock lock(state().mutex);
-    openCall("BasePart::Leaf", {tagText(this->tag_)}, false);
-    return partOrThrow(this->tag_).definition.leaf;
-  }
+// A component assembly answers to its part's tag but carries no attributes of its own.
+bool isAssembly(NXOpen::NXObject* object) {
+  return dynamic_cast<NXOpen::Assemblies::ComponentAssembly*>(object) != nullptr;
+}
 
-  std::string UniqueIdentifier() override {
-    Lock lock(state().mutex);
-    openCall("BasePart::UniqueIdentifier", {tagText(this->tag_)}, false);
-    return partOrThrow(this->tag_).definition.uniqueIdentifier;
-  }
-
-  std::unique_ptr<host::PartSaveStatus> Save(host::BasePart::SaveComponents components,
-                                             host::BasePart::CloseAfterSave close) override {
-    Lock lock(state().mutex);
-    if (openCall("BasePart::Save",
-                 {tagText(this->tag_),
-                  components == host::BasePart::SaveComponents::True ? "components" : "part",
-                  close == host::BasePart::CloseAfterSave::True ? "close" : "keep"},
-                 true)) {
-      return nullptr;
-    }
-    PartData& part = partOrThrow(this->tag_);
-    if (part.unsavedParts != 0 || part.unsavedObjects != 0) {
-      return std::make_unique<SimSaveStatus>(part.unsavedParts, part.unsavedObjects);
-    }
-    part.savedAttributes = part.attributes;
-    part.modified = false;
-    ++part.saveCount;
-    return std::make_unique<SimSaveStatus>(0, 0);
-  }
-
-  host::Assemblies::ComponentAssembly* ComponentAssembly() override {
-    Lock lock(state().mutex);
-    if (openCall("BasePart::ComponentAssembly", {tagText(this->tag_)}, true)) {
-      return nullptr;
-    }
-    return partOrThrow(this->tag_).assembly.get();
-  }
-
-  host::PlotManager* PlotManager() override {
-    Lock lock(state().mutex);
-    if (openCall("BasePart::PlotManager", {tagText(this->tag_)}, true)) {
-      return nullptr;
-    }
-    return partOrThrow(this->tag_).plotManager.get();
-  }
+struct SaveCounts {
+  int parts = 0;
+  int objects = 0;
 };
 
-class SimPart : public PartObject<host::Part> {
+class SimPart : public NXOpen::Part {
  public:
-  using PartObject<host::Part>::PartObject;
-
-  host::Drawings::DrawingSheetCollection* DrawingSheets() override {
-    Lock lock(state().mutex);
-    if (openCall("Part::DrawingSheets", {tagText(tag_)}, true)) {
-      return nullptr;
-    }
-    return partOrThrow(tag_).sheetCollection.get();
-  }
+  explicit SimPart(tag_t tag) { NXOpen::NXObjectManager::Assign(*this, tag); }
 };
 
-using SimBasePartOnly = PartObject<host::BasePart>;
-
-class SimComponent : public SimObject<host::Assemblies::Component> {
+class SimBasePartOnly : public NXOpen::BasePart {
  public:
-  using SimObject::SimObject;
-
-  std::vector<host::Assemblies::Component*> GetChildren() override {
-    Lock lock(state().mutex);
-    openCall("Component::GetChildren", {tagText(tag_)}, false);
-    std::vector<host::Assemblies::Component*> children;
-    for (tag_t child : data().children) {
-      children.push_back(state().components.at(child).object.get());
-    }
-    return children;
-  }
-
-  host::NXObject* Prototype() override {
-    Lock lock(state().mutex);
-    if (openCall("Component::Prototype", {tagText(tag_)}, true)) {
-      return nullptr;
-    }
-    PartData* part = findPart(data().prototype);
-    return part == nullptr ? nullptr : part->object.get();
-  }
-
-  std::string DisplayName() override {
-    Lock lock(state().mutex);
-    openCall("Component::DisplayName", {tagText(tag_)}, false);
-    PartData* part = findPart(data().prototype);
-    if (part != nullptr) {
-      return part->definition.leaf;
-    }
-    return std::filesystem::path(data().backingName).stem().string();
-  }
-
- private:
-  ComponentData& data() {
-    auto found = state().components.find(tag_);
-    if (found == state().components.end()) {
-      throw host::NxException(kErrorBadTag, "Component " + tagText(tag_) + " no longer exists");
-    }
-    return found->second;
-  }
+  explicit SimBasePartOnly(tag_t tag) { NXOpen::NXObjectManager::Assign(*this, tag); }
 };
 
-class SimComponentAssembly : public host::Assemblies::ComponentAssembly {
+class SimComponent : public NXOpen::Assemblies::Component {
  public:
-  explicit SimComponentAssembly(tag_t part) : part_(part) {}
+  explicit SimComponent(tag_t tag) { NXOpen::NXObjectManager::Assign(*this, tag); }
+};
 
-  host::tag_t Tag() override {
-    Lock lock(state().mutex);
-    openCall("TaggedObject::Tag", {tagText(part_)}, false);
-    return part_;
-  }
-  bool HasUserAttribute(const std::string&, AttributeType, int) override { return false; }
-  std::string GetUserAttributeAsString(const std::string& title, AttributeType, int) override {
-    throw host::NxException(kErrorNoAttribute, "Attribute " + title + " not found");
-  }
-  void SetUserAttribute(const std::string&, int, const std::string&, UpdateOption) override {
-    throw host::NxException(kErrorBadArgument, "A component assembly carries no attributes");
-  }
-  void DeleteUserAttribute(AttributeType, const std::string& title, bool, UpdateOption) override {
-    throw host::NxException(kErrorNoAttribute, "Attribute " + title + " not found");
-  }
+class SimComponentAssembly : public NXOpen::Assemblies::ComponentAssembly {
+ public:
+  explicit SimComponentAssembly(tag_t part) { NXOpen::NXObjectManager::Assign(*this, part); }
+};
 
-  host::Assemblies::Component* RootComponent() override {
-    Lock lock(state().mutex);
-    if (openCall("ComponentAssembly::RootComponent", {tagText(part_)}, true)) {
-      return nullptr;
-    }
-    PartData& part = partOrThrow(part_);
-    if (part.rootComponent == NULL_TAG) {
-      return nullptr;
-    }
-    return state().components.at(part.rootComponent).object.get();
-  }
+class SimDrawingSheet : public NXOpen::Drawings::DrawingSheet {
+ public:
+  explicit SimDrawingSheet(tag_t tag) { NXOpen::NXObjectManager::Assign(*this, tag); }
+};
+
+}  // namespace
+
+// The collection knows its part's tag, which the iterator walks.
+class SimDrawingSheetCollection : public NXOpen::Drawings::DrawingSheetCollection {
+ public:
+  SimDrawingSheetCollection(NXOpen::Part* owner, tag_t part)
+      : NXOpen::Drawings::DrawingSheetCollection(owner), part_(part) {}
+  tag_t part() const { return part_; }
 
  private:
   tag_t part_;
 };
 
-class SimDrawingSheet : public SimObject<host::Drawings::DrawingSheet> {
- public:
-  using SimObject::SimObject;
+namespace {
 
-  std::string Name() override {
-    Lock lock(state().mutex);
-    openCall("DrawingSheet::Name", {tagText(tag_)}, false);
-    return state().sheets.at(tag_).name;
-  }
-};
-
-class SimDrawingSheetCollection : public host::Drawings::DrawingSheetCollection {
- public:
-  explicit SimDrawingSheetCollection(tag_t part) : part_(part) {}
-
-  std::size_t Count() override {
-    Lock lock(state().mutex);
-    openCall("DrawingSheetCollection::Count", {tagText(part_)}, false);
-    return partOrThrow(part_).sheets.size();
-  }
-
-  host::Drawings::DrawingSheet* Item(std::size_t index) override {
-    Lock lock(state().mutex);
-    if (openCall("DrawingSheetCollection::Item", {tagText(part_), std::to_string(index)}, true)) {
-      return nullptr;
-    }
-    const auto& sheets = partOrThrow(part_).sheets;
-    if (index >= sheets.size()) {
-      throw host::NxException(kErrorBadArgument, "Sheet index out of range");
-    }
-    return state().sheets.at(sheets[index]).object.get();
-  }
-
- private:
-  tag_t part_;
-};
-
-class SimPartCollection : public host::PartCollection {
- public:
-  host::BasePart* BaseDisplay() override {
-    Lock lock(state().mutex);
-    if (openCall("PartCollection::BaseDisplay", {}, true)) {
-      return nullptr;
-    }
-    PartData* part = findPart(state().displayed);
-    return part == nullptr ? nullptr : part->object.get();
-  }
-};
-
-class SimSession : public host::Session {
- public:
-  host::PartCollection* Parts() override {
-    Lock lock(state().mutex);
-    if (openCall("Session::Parts", {}, true)) {
-      return nullptr;
-    }
-    State& s = state();
-    if (!s.partCollection) {
-      s.partCollection = std::make_unique<SimPartCollection>();
-    }
-    return s.partCollection.get();
-  }
-};
+class SimSession : public NXOpen::Session {};
 
 ComponentData& newComponent(tag_t prototype, const std::string& backingName) {
   State& s = state();
@@ -346,9 +127,12 @@ ComponentData& newComponent(tag_t prototype, const std::string& backingName) {
   return c;
 }
 
+// begin() steps its iterator onto the first sheet; that step is begin's, not a next call.
+thread_local bool beginning = false;
+
 }  // namespace
 
-host::Session* sessionObject() {
+NXOpen::Session* sessionObject() {
   State& s = state();
   if (!s.session) {
     s.session = std::make_unique<SimSession>();
@@ -368,7 +152,6 @@ tag_t addPart(const PartDefinition& definition) {
   part.tag = tag;
   part.definition = definition;
   if (part.definition.leaf.empty() && !definition.fullPath.empty()) {
-    // Texts with NX are UTF-8; the narrow path forms are not on Windows.
     part.definition.leaf = std::filesystem::u8path(definition.fullPath).stem().u8string();
   }
   // Tags only grow, so keeping the first entry keeps the lowest tag.
@@ -385,14 +168,17 @@ tag_t addPart(const PartDefinition& definition) {
   part.attributes = definition.attributes;
   part.savedAttributes = definition.attributes;
   part.modified = definition.modified;
+  NXOpen::Part* asPart = nullptr;
   if (definition.isPart) {
-    part.object = std::make_unique<SimPart>(tag);
+    auto object = std::make_unique<SimPart>(tag);
+    asPart = object.get();
+    part.object = std::move(object);
   } else {
     part.object = std::make_unique<SimBasePartOnly>(tag);
   }
   part.assembly = std::make_unique<SimComponentAssembly>(tag);
-  part.sheetCollection = std::make_unique<SimDrawingSheetCollection>(tag);
-  part.plotManager = makePlotManager(tag);
+  part.sheetCollection = std::make_unique<SimDrawingSheetCollection>(asPart, tag);
+  part.plotManager = makePlotManager(part.object.get());
   for (const std::string& name : definition.drawingSheets) {
     tag_t sheetTag = s.nextTag++;
     SheetData& sheet = s.sheets[sheetTag];
@@ -465,7 +251,7 @@ void setAttribute(tag_t part, const std::string& title, const std::string& value
   controlPart(part, "setAttribute").attributes[title] = value;
 }
 
-host::BasePart* partObject(tag_t part) {
+NXOpen::BasePart* partObject(tag_t part) {
   Lock lock(state().mutex);
   return controlPart(part, "partObject").object.get();
 }
@@ -484,3 +270,340 @@ PartState partState(tag_t part) {
 }
 
 }  // namespace nxsim
+
+namespace NXOpen {
+
+using nxsim::detail::Lock;
+using nxsim::detail::openCall;
+using nxsim::detail::state;
+using nxsim::detail::tagText;
+namespace d = nxsim::detail;
+
+TaggedObject::TaggedObject() : m_tag(NULL_TAG) {}
+TaggedObject::~TaggedObject() {}
+
+tag_t TaggedObject::Tag() const {
+  Lock lock(state().mutex);
+  openCall("TaggedObject::Tag", {tagText(m_tag)}, false);
+  return m_tag;
+}
+
+NXObject::NXObject() {}
+NXObject::~NXObject() {}
+DisplayableObject::DisplayableObject() {}
+DisplayableObject::~DisplayableObject() {}
+
+bool NXObject::HasUserAttribute(const NXString& title, NXObject::AttributeType type, int index) {
+  if (d::isAssembly(this)) {
+    return false;
+  }
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  const std::string name = d::utf8Of(title);
+  openCall("NXObject::HasUserAttribute", {tagText(tag), name, std::to_string(index)}, false);
+  return d::isStringType(type) && d::attributesOrThrow(tag).count(name) != 0;
+}
+
+NXString NXObject::GetUserAttributeAsString(const NXString& title, NXObject::AttributeType type,
+                                            int index) {
+  const std::string name = d::utf8Of(title);
+  if (d::isAssembly(this)) {
+    d::raise(nxsim::kErrorNoAttribute, "Attribute " + name + " not found");
+  }
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  openCall("NXObject::GetUserAttributeAsString", {tagText(tag), name, std::to_string(index)},
+           false);
+  d::Attributes& a = d::attributesOrThrow(tag);
+  auto found = a.find(name);
+  if (found == a.end() || !d::isStringType(type)) {
+    d::raise(nxsim::kErrorNoAttribute, "Attribute " + name + " not found");
+  }
+  return d::nxText(found->second);
+}
+
+void NXObject::SetUserAttribute(const NXString& title, int index, const NXString& value,
+                                Update::Option option) {
+  if (d::isAssembly(this)) {
+    d::raise(nxsim::kErrorBadArgument, "A component assembly carries no attributes");
+  }
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  const std::string name = d::utf8Of(title);
+  const std::string text = d::utf8Of(value);
+  openCall("NXObject::SetUserAttribute",
+           {tagText(tag), name, std::to_string(index), text, d::optionText(option)}, false);
+  if (name.empty()) {
+    d::raise(nxsim::kErrorBadArgument, "Attribute title is empty");
+  }
+  d::attributesOrThrow(tag)[name] = text;
+  d::touch(tag);
+}
+
+void NXObject::DeleteUserAttribute(NXObject::AttributeType type, const NXString& title,
+                                   bool deleteEntireArray, Update::Option option) {
+  const std::string name = d::utf8Of(title);
+  if (d::isAssembly(this)) {
+    d::raise(nxsim::kErrorNoAttribute, "Attribute " + name + " not found");
+  }
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  openCall("NXObject::DeleteUserAttribute",
+           {tagText(tag), name, deleteEntireArray ? "true" : "false", d::optionText(option)},
+           false);
+  d::Attributes& a = d::attributesOrThrow(tag);
+  auto found = a.find(name);
+  if (found == a.end() || !d::isStringType(type)) {
+    d::raise(nxsim::kErrorNoAttribute, "Attribute " + name + " not found");
+  }
+  a.erase(found);
+  d::touch(tag);
+}
+
+// A component's prototype is its part, null when that is not loaded; any other object is its
+// own prototype.
+INXObject* NXObject::Prototype() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  if (dynamic_cast<Assemblies::Component*>(this) == nullptr) {
+    openCall("NXObject::Prototype", {tagText(tag)}, false);
+    return this;
+  }
+  if (openCall("Component::Prototype", {tagText(tag)}, true)) {
+    return nullptr;
+  }
+  d::PartData* part = d::findPart(d::componentOrThrow(tag).prototype);
+  return part == nullptr ? nullptr : part->object.get();
+}
+
+// A sheet's name is the sheet's; other objects of the model have none.
+NXString NXObject::Name() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  if (dynamic_cast<Drawings::DrawingSheet*>(this) == nullptr) {
+    openCall("NXObject::Name", {tagText(tag)}, false);
+    return d::nxText("");
+  }
+  openCall("DrawingSheet::Name", {tagText(tag)}, false);
+  auto found = state().sheets.find(tag);
+  if (found == state().sheets.end()) {
+    d::raise(nxsim::kErrorBadTag, "Sheet " + tagText(tag) + " no longer exists");
+  }
+  return d::nxText(found->second.name);
+}
+
+BasePart::BasePart() {}
+BasePart::~BasePart() {}
+Part::Part() {}
+Part::~Part() {}
+
+NXString BasePart::FullPath() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  openCall("BasePart::FullPath", {tagText(tag)}, false);
+  return d::nxText(d::partOrThrow(tag).definition.fullPath);
+}
+
+NXString BasePart::Leaf() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  openCall("BasePart::Leaf", {tagText(tag)}, false);
+  return d::nxText(d::partOrThrow(tag).definition.leaf);
+}
+
+NXString BasePart::UniqueIdentifier() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  openCall("BasePart::UniqueIdentifier", {tagText(tag)}, false);
+  return d::nxText(d::partOrThrow(tag).definition.uniqueIdentifier);
+}
+
+PartSaveStatus* BasePart::Save(BasePart::SaveComponents saveComponentParts,
+                               BasePart::CloseAfterSave close) {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  if (openCall("BasePart::Save",
+               {tagText(tag), saveComponentParts == SaveComponentsTrue ? "components" : "part",
+                close == CloseAfterSaveTrue ? "close" : "keep"},
+               true)) {
+    return nullptr;
+  }
+  d::PartData& part = d::partOrThrow(tag);
+  if (part.unsavedParts != 0 || part.unsavedObjects != 0) {
+    return new PartSaveStatus(new d::SaveCounts{part.unsavedParts, part.unsavedObjects});
+  }
+  part.savedAttributes = part.attributes;
+  part.modified = false;
+  ++part.saveCount;
+  return new PartSaveStatus(new d::SaveCounts{0, 0});
+}
+
+Assemblies::ComponentAssembly* BasePart::ComponentAssembly() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  if (openCall("BasePart::ComponentAssembly", {tagText(tag)}, true)) {
+    return nullptr;
+  }
+  return d::partOrThrow(tag).assembly.get();
+}
+
+PlotManager* BasePart::PlotManager() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  if (openCall("BasePart::PlotManager", {tagText(tag)}, true)) {
+    return nullptr;
+  }
+  return d::partOrThrow(tag).plotManager.get();
+}
+
+Drawings::DrawingSheetCollection* Part::DrawingSheets() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  if (openCall("Part::DrawingSheets", {tagText(tag)}, true)) {
+    return nullptr;
+  }
+  return d::partOrThrow(tag).sheetCollection.get();
+}
+
+PartSaveStatus::PartSaveStatus(void* ptr) : TransientObject(ptr) {}
+PartSaveStatus::~PartSaveStatus() { delete static_cast<d::SaveCounts*>(m_pointer); }
+int PartSaveStatus::NumberUnsavedParts() { return static_cast<d::SaveCounts*>(m_pointer)->parts; }
+int PartSaveStatus::NumberUnsavedObjects() {
+  return static_cast<d::SaveCounts*>(m_pointer)->objects;
+}
+
+namespace Assemblies {
+
+Component::Component() {}
+Component::~Component() {}
+ComponentAssembly::ComponentAssembly() {}
+ComponentAssembly::~ComponentAssembly() {}
+
+std::vector<Component*> Component::GetChildren() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  openCall("Component::GetChildren", {tagText(tag)}, false);
+  std::vector<Component*> children;
+  for (tag_t child : d::componentOrThrow(tag).children) {
+    children.push_back(state().components.at(child).object.get());
+  }
+  return children;
+}
+
+NXString Component::DisplayName() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  openCall("Component::DisplayName", {tagText(tag)}, false);
+  const d::ComponentData& c = d::componentOrThrow(tag);
+  if (d::PartData* part = d::findPart(c.prototype)) {
+    return d::nxText(part->definition.leaf);
+  }
+  return d::nxText(d::fileSystemPath(c.backingName).stem().u8string());
+}
+
+Component* ComponentAssembly::RootComponent() {
+  Lock lock(state().mutex);
+  const tag_t tag = d::tagOf(*this);
+  if (openCall("ComponentAssembly::RootComponent", {tagText(tag)}, true)) {
+    return nullptr;
+  }
+  d::PartData& part = d::partOrThrow(tag);
+  if (part.rootComponent == NULL_TAG) {
+    return nullptr;
+  }
+  return state().components.at(part.rootComponent).object.get();
+}
+
+}  // namespace Assemblies
+
+namespace Drawings {
+
+DrawingSheet::DrawingSheet() {}
+DrawingSheet::~DrawingSheet() {}
+DrawingSheetCollection::DrawingSheetCollection(Part* owner) : m_owner(owner) {}
+DrawingSheetCollection::~DrawingSheetCollection() {}
+
+DrawingSheetCollection::iterator DrawingSheetCollection::begin() {
+  Lock lock(state().mutex);
+  const tag_t part = static_cast<d::SimDrawingSheetCollection*>(this)->part();
+  openCall("DrawingSheetCollection::begin", {tagText(part)}, false);
+  iterator first(this);
+  d::beginning = true;
+  try {
+    ++first;
+  } catch (...) {
+    d::beginning = false;
+    throw;
+  }
+  d::beginning = false;
+  return first;
+}
+
+// m_state[0] counts the steps taken: 0 is an iterator not yet started, one more than the
+// sheets is the end.
+void DrawingSheetCollection::iterator::next() {
+  Lock lock(state().mutex);
+  if (m_context == nullptr) {
+    d::raise(nxsim::kErrorBadArgument, "The iterator belongs to no collection");
+  }
+  const tag_t part = static_cast<d::SimDrawingSheetCollection*>(m_context)->part();
+  if (!d::beginning) {
+    openCall("DrawingSheetCollection::iterator::next", {tagText(part), std::to_string(m_state[0])},
+             false);
+  }
+  const auto& sheets = d::partOrThrow(part).sheets;
+  const std::size_t at = m_state[0];
+  if (at > sheets.size()) {
+    d::raise(nxsim::kErrorBadArgument, "The iterator is past the last sheet");
+  }
+  m_current = at < sheets.size() ? sheets[at] : NULL_TAG;
+  m_state[0] = static_cast<unsigned int>(at + 1);
+}
+
+DrawingSheetCollection::iterator::value_type DrawingSheetCollection::iterator::operator*() const {
+  Lock lock(state().mutex);
+  auto found = state().sheets.find(m_current);
+  if (found == state().sheets.end()) {
+    d::raise(nxsim::kErrorBadArgument, "The iterator is at no sheet");
+  }
+  return found->second.object.get();
+}
+
+}  // namespace Drawings
+
+PartCollection::PartCollection(Session* owner) : m_owner(owner) {}
+PartCollection::~PartCollection() {}
+
+BasePart* PartCollection::BaseDisplay() {
+  Lock lock(state().mutex);
+  if (openCall("PartCollection::BaseDisplay", {}, true)) {
+    return nullptr;
+  }
+  d::PartData* part = d::findPart(state().displayed);
+  return part == nullptr ? nullptr : part->object.get();
+}
+
+Session::Session() {}
+Session::~Session() {}
+
+Session* Session::GetSession() {
+  Lock lock(state().mutex);
+  if (openCall("Session::GetSession", {}, true)) {
+    return nullptr;
+  }
+  return d::sessionObject();
+}
+
+PartCollection* Session::Parts() {
+  Lock lock(state().mutex);
+  if (openCall("Session::Parts", {}, true)) {
+    return nullptr;
+  }
+  d::State& s = state();
+  if (!s.partCollection) {
+    s.partCollection = std::make_unique<PartCollection>(this);
+  }
+  return s.partCollection.get();
+}
+
+}  // namespace NXOpen

@@ -1,6 +1,10 @@
 // PDF printing: builders that write a PDF with a page for each sheet they were given.
 #include "sim/nx/PlotObjects.h"
 
+#include <NXOpen/Builder.hxx>
+#include <NXOpen/PlotSourceBuilder.hxx>
+#include <NXOpen/PrintPDFBuilder.hxx>
+
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -17,133 +21,74 @@ namespace {
 
 class SimPrintPdfBuilder;
 
-class SimPlotSourceBuilder : public host::PlotSourceBuilder {
+class SimPlotSourceBuilder : public NXOpen::PlotSourceBuilder {
  public:
   explicit SimPlotSourceBuilder(SimPrintPdfBuilder& owner) : owner_(owner) {}
-  void SetSheets(const std::vector<host::NXObject*>& sheets) override;
-  void SetSelectedSheets(int count) override;
+  SimPrintPdfBuilder& owner() { return owner_; }
 
  private:
   SimPrintPdfBuilder& owner_;
 };
 
-class SimPrintPdfBuilder : public host::PrintPDFBuilder {
+// What a print is set up with, until Commit prints it.
+class SimPrintPdfBuilder : public NXOpen::PrintPDFBuilder {
  public:
   explicit SimPrintPdfBuilder(int id) : id_(id), source_(*this) {}
 
-  host::PlotSourceBuilder* SourceBuilder() override {
-    Lock lock(state().mutex);
-    if (openCall("PrintPDFBuilder::SourceBuilder", {idText()}, true)) {
-      return nullptr;
-    }
-    checkAlive();
-    return &source_;
-  }
-
-  void SetFilename(const std::string& filename) override {
-    Lock lock(state().mutex);
-    openCall("PrintPDFBuilder::SetFilename", {idText(), filename}, false);
-    checkAlive();
-    filename_ = filename;
-  }
-
-  void SetAppend(bool append) override {
-    Lock lock(state().mutex);
-    openCall("PrintPDFBuilder::SetAppend", {idText(), append ? "true" : "false"}, false);
-    checkAlive();
-    append_ = append;
-  }
-
-  void SetAction(int action) override {
-    Lock lock(state().mutex);
-    openCall("PrintPDFBuilder::SetAction", {idText(), std::to_string(action)}, false);
-    checkAlive();
-    action_ = action;
-  }
-
-  host::NXObject* Commit() override {
-    Lock lock(state().mutex);
-    // What NX would print: action, append, file, sheets given and sheets selected.
-    if (openCall("Builder::Commit",
-                 {idText(), std::to_string(action_), append_ ? "append" : "replace", filename_,
-                  std::to_string(sheets_.size()), std::to_string(selected_)},
-                 true)) {
-      return nullptr;
-    }
-    checkAlive();
-    if (filename_.empty()) {
-      throw host::NxException(kErrorBuilder, "No PDF file name was given");
-    }
-    if (sheets_.empty()) {
-      throw host::NxException(kErrorBuilder, "No drawing sheets were selected");
-    }
-    if (state().printWritesFile) {
-      const std::filesystem::path path = fileSystemPath(filename_);
-      std::vector<std::string> pages;
-      if (append_) {
-        std::ifstream in(path, std::ios::binary);
-        if (in) {
-          std::ostringstream earlier;
-          earlier << in.rdbuf();
-          pages = pdfPageTexts(earlier.str());
-        }
-      }
-      // The selected count picks the first sheets given; outside 1..given it picks them all.
-      const size_t selected = selected_ > 0 && static_cast<size_t>(selected_) < sheets_.size()
-                                  ? static_cast<size_t>(selected_)
-                                  : sheets_.size();
-      pages.insert(pages.end(), sheets_.begin(),
-                   sheets_.begin() + static_cast<std::ptrdiff_t>(selected));
-      std::ofstream out(path, std::ios::binary | std::ios::trunc);
-      if (!out) {
-        throw host::NxException(kErrorFileNotFound, "Cannot write " + filename_);
-      }
-      out << pdfWithPages(pages);
-    }
-    return nullptr;
-  }
-
-  void Destroy() override {
-    Lock lock(state().mutex);
-    openCall("Builder::Destroy", {idText()}, false);
-    if (destroyed_) {
-      violation("Builder::Destroy called twice on PDF builder " + idText());
-      throw host::NxException(kErrorBuilder, "The builder was destroyed already");
-    }
-    destroyed_ = true;
-  }
-
-  void setSheets(const std::vector<host::NXObject*>& sheets) {
-    checkAlive();
-    sheets_.clear();
-    for (host::NXObject* object : sheets) {
-      const SheetData* found = nullptr;
-      for (const auto& [tag, sheet] : state().sheets) {
-        if (sheet.object.get() == object) {
-          found = &sheet;
-        }
-      }
-      if (found == nullptr) {
-        throw host::NxException(kErrorBadArgument, "Not a drawing sheet");
-      }
-      sheets_.push_back(found->name);
-    }
-  }
-
-  void setSelected(int count) {
-    checkAlive();
-    selected_ = count;
-  }
-
-  std::string idText() const { return "builder" + std::to_string(id_); }
-
- private:
   void checkAlive() const {
     if (destroyed_) {
       violation("PDF builder " + idText() + " used after Destroy");
-      throw host::NxException(kErrorBuilder, "The builder was destroyed already");
+      raise(kErrorBuilder, "The builder was destroyed already");
     }
   }
+
+  void setSheets(const std::vector<NXOpen::NXObject*>& sheets) {
+    checkAlive();
+    sheets_.clear();
+    for (NXOpen::NXObject* object : sheets) {
+      auto found = object == nullptr ? state().sheets.end() : state().sheets.find(tagOf(*object));
+      if (found == state().sheets.end() || found->second.object.get() != object) {
+        raise(kErrorBadArgument, "Not a drawing sheet");
+      }
+      sheets_.push_back(found->second.name);
+    }
+  }
+
+  void commit() {
+    checkAlive();
+    if (filename_.empty()) {
+      raise(kErrorBuilder, "No PDF file name was given");
+    }
+    if (sheets_.empty()) {
+      raise(kErrorBuilder, "No drawing sheets were selected");
+    }
+    if (!state().printWritesFile) {
+      return;
+    }
+    const std::filesystem::path path = fileSystemPath(filename_);
+    std::vector<std::string> pages;
+    if (append_) {
+      std::ifstream in(path, std::ios::binary);
+      if (in) {
+        std::ostringstream earlier;
+        earlier << in.rdbuf();
+        pages = pdfPageTexts(earlier.str());
+      }
+    }
+    // The selected count picks the first sheets given; outside 1..given it picks them all.
+    const size_t selected = selected_ > 0 && static_cast<size_t>(selected_) < sheets_.size()
+                                ? static_cast<size_t>(selected_)
+                                : sheets_.size();
+    pages.insert(pages.end(), sheets_.begin(),
+                 sheets_.begin() + static_cast<std::ptrdiff_t>(selected));
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      raise(kErrorFileNotFound, "Cannot write " + filename_);
+    }
+    out << pdfWithPages(pages);
+  }
+
+  std::string idText() const { return "builder" + std::to_string(id_); }
 
   int id_;
   SimPlotSourceBuilder source_;
@@ -155,41 +100,18 @@ class SimPrintPdfBuilder : public host::PrintPDFBuilder {
   std::vector<std::string> sheets_;
 };
 
-void SimPlotSourceBuilder::SetSheets(const std::vector<host::NXObject*>& sheets) {
-  Lock lock(state().mutex);
-  openCall("PlotSourceBuilder::SetSheets", {owner_.idText(), std::to_string(sheets.size())}, false);
-  owner_.setSheets(sheets);
+// Every builder and source builder of the simulated NX is one of these.
+SimPrintPdfBuilder& sim(NXOpen::Builder* builder) {
+  return *static_cast<SimPrintPdfBuilder*>(builder);
 }
-
-void SimPlotSourceBuilder::SetSelectedSheets(int count) {
-  Lock lock(state().mutex);
-  openCall("PlotSourceBuilder::SetSelectedSheets", {owner_.idText(), std::to_string(count)}, false);
-  owner_.setSelected(count);
+SimPrintPdfBuilder& sim(NXOpen::PlotSourceBuilder* source) {
+  return static_cast<SimPlotSourceBuilder*>(source)->owner();
 }
-
-class SimPlotManager : public host::PlotManager {
- public:
-  explicit SimPlotManager(tag_t part) : part_(part) {}
-
-  host::PrintPDFBuilder* CreatePrintPdfbuilder() override {
-    Lock lock(state().mutex);
-    if (openCall("PlotManager::CreatePrintPdfbuilder", {tagText(part_)}, true)) {
-      return nullptr;
-    }
-    State& s = state();
-    s.builders.push_back(
-        std::make_unique<SimPrintPdfBuilder>(static_cast<int>(s.builders.size()) + 1));
-    return s.builders.back().get();
-  }
-
- private:
-  tag_t part_;
-};
 
 }  // namespace
 
-std::unique_ptr<host::PlotManager> makePlotManager(tag_t part) {
-  return std::make_unique<SimPlotManager>(part);
+std::unique_ptr<NXOpen::PlotManager> makePlotManager(NXOpen::BasePart* part) {
+  return std::make_unique<NXOpen::PlotManager>(part);
 }
 
 }  // namespace detail
@@ -200,3 +122,110 @@ void setPrintWritesFile(bool writes) {
 }
 
 }  // namespace nxsim
+
+namespace NXOpen {
+
+using nxsim::detail::Lock;
+using nxsim::detail::openCall;
+using nxsim::detail::state;
+namespace d = nxsim::detail;
+
+PlotManager::PlotManager(BasePart* owner) : m_owner(owner) {}
+PlotManager::~PlotManager() {}
+
+PrintPDFBuilder* PlotManager::CreatePrintPdfbuilder() {
+  Lock lock(state().mutex);
+  if (openCall("PlotManager::CreatePrintPdfbuilder", {d::tagText(d::tagOf(*m_owner))}, true)) {
+    return nullptr;
+  }
+  d::State& s = state();
+  auto builder = std::make_unique<d::SimPrintPdfBuilder>(static_cast<int>(s.builders.size()) + 1);
+  PrintPDFBuilder* made = builder.get();
+  s.builders.push_back(std::move(builder));
+  return made;
+}
+
+Builder::Builder() {}
+Builder::~Builder() {}
+PrintPDFBuilder::PrintPDFBuilder() {}
+PrintPDFBuilder::~PrintPDFBuilder() {}
+PlotSourceBuilder::PlotSourceBuilder() {}
+PlotSourceBuilder::~PlotSourceBuilder() {}
+
+PlotSourceBuilder* PrintPDFBuilder::SourceBuilder() {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  if (openCall("PrintPDFBuilder::SourceBuilder", {b.idText()}, true)) {
+    return nullptr;
+  }
+  b.checkAlive();
+  return &b.source_;
+}
+
+void PrintPDFBuilder::SetFilename(const NXString& filename) {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  const std::string name = d::utf8Of(filename);
+  openCall("PrintPDFBuilder::SetFilename", {b.idText(), name}, false);
+  b.checkAlive();
+  b.filename_ = name;
+}
+
+void PrintPDFBuilder::SetAppend(bool append) {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  openCall("PrintPDFBuilder::SetAppend", {b.idText(), append ? "true" : "false"}, false);
+  b.checkAlive();
+  b.append_ = append;
+}
+
+void PrintPDFBuilder::SetAction(PrintPDFBuilder::ActionOption action) {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  openCall("PrintPDFBuilder::SetAction", {b.idText(), std::to_string(static_cast<int>(action))},
+           false);
+  b.checkAlive();
+  b.action_ = static_cast<int>(action);
+}
+
+NXObject* Builder::Commit() {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  // What NX would print: action, append, file, sheets given and sheets selected.
+  if (openCall("Builder::Commit",
+               {b.idText(), std::to_string(b.action_), b.append_ ? "append" : "replace",
+                b.filename_, std::to_string(b.sheets_.size()), std::to_string(b.selected_)},
+               true)) {
+    return nullptr;
+  }
+  b.commit();
+  return nullptr;
+}
+
+void Builder::Destroy() {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  openCall("Builder::Destroy", {b.idText()}, false);
+  if (b.destroyed_) {
+    d::violation("Builder::Destroy called twice on PDF builder " + b.idText());
+    d::raise(nxsim::kErrorBuilder, "The builder was destroyed already");
+  }
+  b.destroyed_ = true;
+}
+
+void PlotSourceBuilder::SetSheets(const std::vector<NXObject*>& sheets) {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  openCall("PlotSourceBuilder::SetSheets", {b.idText(), std::to_string(sheets.size())}, false);
+  b.setSheets(sheets);
+}
+
+void PlotSourceBuilder::SetSelectedSheets(int nSheets) {
+  Lock lock(state().mutex);
+  d::SimPrintPdfBuilder& b = d::sim(this);
+  openCall("PlotSourceBuilder::SetSelectedSheets", {b.idText(), std::to_string(nSheets)}, false);
+  b.checkAlive();
+  b.selected_ = nSheets;
+}
+
+}  // namespace NXOpen

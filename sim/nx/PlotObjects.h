@@ -3,13 +3,15 @@
 
 #include <memory>
 
-#include "addin/host/Nx.h"
+#include <NXOpen/BasePart.hxx>
+#include <NXOpen/PlotManager.hxx>
+#include <NXOpen/Session.hxx>
 
 namespace nxsim {
 namespace detail {
 
-std::unique_ptr<host::PlotManager> makePlotManager(host::tag_t part);
-host::Session* sessionObject();
+std::unique_ptr<NXOpen::PlotManager> makePlotManager(NXOpen::BasePart* part);
+NXOpen::Session* sessionObject();
 
 }  // namespace detail
 }  // namespace nxsim

@@ -1,25 +1,29 @@
 // NX's user interface in the simulation: dialogs made from dialog files found in the resource
-// directories, message boxes that are recorded and answered, and the root of the NX seam.
+// directories, and message boxes that are recorded and answered; and resetting the simulation.
+#include <uf_text_datatypes.h>
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/NXMessageBox.hxx>
+#include <NXOpen/UI.hxx>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "sim/nx/BlockDialogs.h"
 #include "sim/nx/PlotObjects.h"
-#include "sim/nx/SimUf.h"
 #include "sim/nx/State.h"
 
 namespace nxsim {
 
-std::string messageBoxTypeName(host::NXMessageBox::DialogType type) {
+std::string messageBoxTypeName(NXOpen::NXMessageBox::DialogType type) {
   switch (type) {
-    case host::NXMessageBox::DialogType::Error:
+    case NXOpen::NXMessageBox::DialogTypeError:
       return "Error";
-    case host::NXMessageBox::DialogType::Warning:
+    case NXOpen::NXMessageBox::DialogTypeWarning:
       return "Warning";
-    case host::NXMessageBox::DialogType::Information:
+    case NXOpen::NXMessageBox::DialogTypeInformation:
       return "Information";
-    case host::NXMessageBox::DialogType::Question:
+    case NXOpen::NXMessageBox::DialogTypeQuestion:
       return "Question";
   }
   return "Unknown";
@@ -36,98 +40,38 @@ std::vector<std::filesystem::path> searchDirectories() {
   return {moduleDirectory()};
 }
 
-class SimMessageBox : public host::NXMessageBox {
- public:
-  int Show(const std::string& title, DialogType type, const std::string& message) override {
-    std::function<int(const MessageBoxRecord&)> answerer;
-    MessageBoxRecord record{title, type, message};
-    {
-      Lock lock(state().mutex);
-      openCall("NXMessageBox::Show", {title, messageBoxTypeName(type), message}, false);
-      state().messageBoxes.push_back(record);
-      answerer = state().messageBoxAnswerer;
-    }
-    return answerer ? answerer(record) : 1;
-  }
-};
-
-class SimUI : public host::UI {
- public:
-  std::unique_ptr<host::BlockStyler::BlockDialog> CreateDialog(
-      const std::string& dialogName) override {
-    Lock lock(state().mutex);
-    if (openCall("UI::CreateDialog", {dialogName}, true)) {
-      return nullptr;
-    }
-    std::filesystem::path found;
-    std::error_code error;
-    const std::filesystem::path given = fileSystemPath(dialogName);
-    if (!dialogName.empty() && given.is_absolute()) {
-      if (std::filesystem::is_regular_file(given, error)) {
-        found = given;
-      }
-    } else if (!dialogName.empty()) {
-      for (const auto& directory : searchDirectories()) {
-        if (std::filesystem::is_regular_file(directory / given, error)) {
-          found = directory / given;
-          break;
-        }
-      }
-    }
-    if (found.empty()) {
-      throw host::NxException(kErrorFileNotFound, "Unable to find the dialog file " + dialogName);
-    }
-    std::ifstream in(found, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (!in) {
-      throw host::NxException(kErrorBadFile, "Unable to read the dialog file " + dialogName);
-    }
-    try {
-      return makeBlockDialog(dialogName, parseDialogFile(content.str()));
-    } catch (const std::runtime_error& e) {
-      throw host::NxException(kErrorBadFile,
-                              "The dialog file " + dialogName + " is not valid: " + e.what());
-    }
-  }
-
-  host::NXMessageBox* NXMessageBox() override {
-    Lock lock(state().mutex);
-    if (openCall("UI::NXMessageBox", {}, true)) {
-      return nullptr;
-    }
-    if (!state().messageBox) {
-      state().messageBox = std::make_unique<SimMessageBox>();
-    }
-    return state().messageBox.get();
-  }
-};
-
-class SimNx : public host::Nx {
- public:
-  host::Session* GetSession() override {
-    Lock lock(state().mutex);
-    if (openCall("Session::GetSession", {}, true)) {
-      return nullptr;
-    }
-    return sessionObject();
-  }
-
-  host::UI* GetUI() override {
-    Lock lock(state().mutex);
-    if (openCall("UI::GetUI", {}, true)) {
-      return nullptr;
-    }
-    if (!state().ui) {
-      state().ui = std::make_unique<SimUI>();
-    }
-    return state().ui.get();
-  }
-
-  host::Uf& Uf() override { return ufObject(); }
-};
+class SimUI : public NXOpen::UI {};
 
 }  // namespace
+
+// The dialog file's text: found by name in the resource directories, or at an absolute path.
+std::string dialogFileContent(const std::string& dialogName) {
+  std::filesystem::path found;
+  std::error_code error;
+  const std::filesystem::path given = fileSystemPath(dialogName);
+  if (!dialogName.empty() && given.is_absolute()) {
+    if (std::filesystem::is_regular_file(given, error)) {
+      found = given;
+    }
+  } else if (!dialogName.empty()) {
+    for (const auto& directory : searchDirectories()) {
+      if (std::filesystem::is_regular_file(directory / given, error)) {
+        found = directory / given;
+        break;
+      }
+    }
+  }
+  if (found.empty()) {
+    raise(kErrorFileNotFound, "Unable to find the dialog file " + dialogName);
+  }
+  std::ifstream in(found, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (!in) {
+    raise(kErrorBadFile, "Unable to read the dialog file " + dialogName);
+  }
+  return content.str();
+}
 
 }  // namespace detail
 
@@ -150,6 +94,7 @@ void reset() {
   s.faults.clear();
   s.faultsFired = 0;
   s.ufDepth = 0;
+  s.textMode = UF_TEXT_LOCALE;
   for (void* pointer : s.allocations) {
     std::free(pointer);
   }
@@ -205,14 +150,69 @@ void setMessageBoxAnswerer(std::function<int(const MessageBoxRecord&)> answerer)
 
 }  // namespace nxsim
 
-namespace host {
+namespace NXOpen {
 
-// The simulated NX is this process's NX.
-NXSIM_EXPORT Nx& nx();
+using nxsim::detail::Lock;
+using nxsim::detail::openCall;
+using nxsim::detail::state;
+namespace d = nxsim::detail;
 
-Nx& nx() {
-  static nxsim::detail::SimNx* instance = new nxsim::detail::SimNx();
-  return *instance;
+UI::UI() {}
+UI::~UI() {}
+
+UI* UI::GetUI() {
+  Lock lock(state().mutex);
+  if (openCall("UI::GetUI", {}, true)) {
+    return nullptr;
+  }
+  if (!state().ui) {
+    state().ui = std::make_unique<d::SimUI>();
+  }
+  return state().ui.get();
 }
 
-}  // namespace host
+BlockStyler::BlockDialog* UI::CreateDialog(const NXString& dialogName) {
+  Lock lock(state().mutex);
+  const std::string name = d::utf8Of(dialogName);
+  if (openCall("UI::CreateDialog", {name}, true)) {
+    return nullptr;
+  }
+  const std::string content = d::dialogFileContent(name);
+  d::DialogDefinition definition;
+  try {
+    definition = d::parseDialogFile(content);
+  } catch (const std::runtime_error& e) {
+    d::raise(nxsim::kErrorBadFile, "The dialog file " + name + " is not valid: " + e.what());
+  }
+  return d::makeBlockDialog(name, definition);
+}
+
+NXMessageBox* UI::NXMessageBox() {
+  Lock lock(state().mutex);
+  if (openCall("UI::NXMessageBox", {}, true)) {
+    return nullptr;
+  }
+  if (!state().messageBox) {
+    state().messageBox = std::make_unique<NXOpen::NXMessageBox>(this);
+  }
+  return state().messageBox.get();
+}
+
+NXMessageBox::NXMessageBox(UI* owner) : m_owner(owner) {}
+NXMessageBox::~NXMessageBox() {}
+
+int NXMessageBox::Show(const NXString& title, NXMessageBox::DialogType msgboxType,
+                       const NXString& message) {
+  std::function<int(const nxsim::MessageBoxRecord&)> answerer;
+  nxsim::MessageBoxRecord record{d::utf8Of(title), msgboxType, d::utf8Of(message)};
+  {
+    Lock lock(state().mutex);
+    openCall("NXMessageBox::Show",
+             {record.title, nxsim::messageBoxTypeName(msgboxType), record.text}, false);
+    state().messageBoxes.push_back(record);
+    answerer = state().messageBoxAnswerer;
+  }
+  return answerer ? answerer(record) : 1;
+}
+
+}  // namespace NXOpen

@@ -5,6 +5,12 @@
 #include <cstring>
 #include <utility>
 
+#include <uf_defs.h>
+#include <NXOpen/NXException.hxx>
+#include <NXOpen/UI.hxx>
+
+#include "sim/nx/CodePage.h"
+
 namespace nxsim {
 namespace detail {
 
@@ -55,7 +61,7 @@ bool openCall(std::string_view name, std::vector<std::string> args, bool returns
   }
   if (entry.fault->kind == FaultKind::Throw) {
     setOutcome(entry.index, "throw");
-    throw host::NxException(entry.fault->errorCode, entry.fault->message);
+    raise(entry.fault->errorCode, entry.fault->message);
   }
   if (entry.fault->kind == FaultKind::Foreign) {
     setOutcome(entry.index, "foreign");
@@ -167,12 +173,40 @@ PartData* findManagedPartByName(const std::string& name) {
   return found == state().managedPartsByName.end() ? nullptr : findPart(found->second);
 }
 
-bool copyToBuffer(const std::string& text, char* buffer, int size) {
-  if (buffer == nullptr || size <= 0 || text.size() >= static_cast<std::size_t>(size)) {
-    return false;
+void raise(int errorCode, const std::string& message) {
+  throw NXOpen::NXException::Create(errorCode, message.c_str());
+}
+
+NXOpen::NXString nxText(const std::string& utf8) {
+  return NXOpen::NXString(utf8, NXOpen::NXString::UTF8);
+}
+
+std::string ufIn(const char* text) {
+  if (text == nullptr) {
+    return {};
   }
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return true;
+  return state().textMode == UF_TEXT_LOCALE ? localeToUtf8(text) : std::string(text);
+}
+
+std::string ufOut(const std::string& utf8) {
+  return state().textMode == UF_TEXT_LOCALE ? utf8ToLocale(utf8) : utf8;
+}
+
+int fillBuffer(const std::string& utf8, char* buffer, int nchars) {
+  if (buffer == nullptr) {
+    return kErrorBadArgument;
+  }
+  const auto size = static_cast<std::size_t>(NX_BUFSIZE(nchars));
+  const std::string text = ufOut(utf8);
+  const std::size_t characters =
+      state().textMode == UF_TEXT_LOCALE ? text.size() : utf8Length(text);
+  // NX owns all of the buffer it declares, so a smaller one is overrun even by a short text.
+  std::memset(buffer, 0, size);
+  if (characters > static_cast<std::size_t>(nchars) || text.size() >= size) {
+    return kErrorBufferTooSmall;
+  }
+  std::memcpy(buffer, text.data(), text.size());
+  return 0;
 }
 
 }  // namespace detail

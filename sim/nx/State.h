@@ -17,8 +17,26 @@
 #include <unordered_map>
 #include <vector>
 
-#include "addin/host/Nx.h"
+#include <uf_text_datatypes.h>
+#include <NXOpen/Assemblies_Component.hxx>
+#include <NXOpen/Assemblies_ComponentAssembly.hxx>
+#include <NXOpen/BasePart.hxx>
+#include <NXOpen/Drawings_DrawingSheet.hxx>
+#include <NXOpen/Drawings_DrawingSheetCollection.hxx>
+#include <NXOpen/NXMessageBox.hxx>
+#include <NXOpen/NXString.hxx>
+#include <NXOpen/PartCollection.hxx>
+#include <NXOpen/PlotManager.hxx>
+#include <NXOpen/PrintPDFBuilder.hxx>
+#include <NXOpen/Session.hxx>
+
+#include "sim/nx/NXObjectManager.h"
 #include "sim/nx/NxSim.h"
+
+// Declared only: <windows.h>, which some of nxsim's sources include, makes CreateDialog a macro.
+namespace NXOpen {
+class UI;
+}
 
 namespace nxsim {
 namespace detail {
@@ -36,10 +54,10 @@ struct PartData {
   int unsavedObjects = 0;
   tag_t rootComponent = NULL_TAG;
   std::vector<tag_t> sheets;
-  std::unique_ptr<host::BasePart> object;
-  std::unique_ptr<host::Assemblies::ComponentAssembly> assembly;
-  std::unique_ptr<host::Drawings::DrawingSheetCollection> sheetCollection;
-  std::unique_ptr<host::PlotManager> plotManager;
+  std::unique_ptr<NXOpen::BasePart> object;
+  std::unique_ptr<NXOpen::Assemblies::ComponentAssembly> assembly;
+  std::unique_ptr<NXOpen::Drawings::DrawingSheetCollection> sheetCollection;
+  std::unique_ptr<NXOpen::PlotManager> plotManager;
 };
 
 struct ComponentData {
@@ -48,7 +66,7 @@ struct ComponentData {
   std::string backingName;
   std::vector<tag_t> children;
   Attributes attributes;
-  std::unique_ptr<host::Assemblies::Component> object;
+  std::unique_ptr<NXOpen::Assemblies::Component> object;
 };
 
 struct SheetData {
@@ -56,7 +74,7 @@ struct SheetData {
   tag_t part = NULL_TAG;
   std::string name;
   Attributes attributes;
-  std::unique_ptr<host::Drawings::DrawingSheet> object;
+  std::unique_ptr<NXOpen::Drawings::DrawingSheet> object;
 };
 
 struct CloneSession {
@@ -99,13 +117,14 @@ struct State {
   std::vector<FaultState> faults;
   int faultsFired = 0;
   int ufDepth = 0;
+  UF_TEXT_mode_t textMode = UF_TEXT_LOCALE;
   std::set<void*> allocations;
 
   std::map<std::string, std::string> helpMap;
   std::vector<std::string> helpStack;
 
   bool printWritesFile = true;
-  std::vector<std::unique_ptr<host::PrintPDFBuilder>> builders;
+  std::vector<std::unique_ptr<NXOpen::PrintPDFBuilder>> builders;
   CloneSession clone;
   std::map<std::string, std::vector<NamingFailure>> namingFailures;
   std::vector<LoadFailure> loadFailures;
@@ -117,10 +136,10 @@ struct State {
   std::vector<DialogRecord> dialogs;
   std::optional<std::vector<std::filesystem::path>> resourceDirectories;
 
-  std::unique_ptr<host::Session> session;
-  std::unique_ptr<host::PartCollection> partCollection;
-  std::unique_ptr<host::UI> ui;
-  std::unique_ptr<host::NXMessageBox> messageBox;
+  std::unique_ptr<NXOpen::Session> session;
+  std::unique_ptr<NXOpen::PartCollection> partCollection;
+  std::unique_ptr<NXOpen::UI> ui;
+  std::unique_ptr<NXOpen::NXMessageBox> messageBox;
 };
 
 State& state();
@@ -138,7 +157,7 @@ Entry enter(std::string_view name, std::vector<std::string> args, int kinds);
 void setOutcome(std::size_t index, const std::string& outcome);
 void violation(const std::string& text);
 
-// An NX Open method: raises an injected NxException; true when an injected null is due.
+// An NX Open method: raises an injected NXException; true when an injected null is due.
 bool openCall(std::string_view name, std::vector<std::string> args, bool returnsObject);
 
 // A UF function: journals it, applies an injected status and checks that UF is initialised.
@@ -160,6 +179,24 @@ void* allocateBytes(std::size_t size);
 // false when the pointer was not handed out (or is released already).
 bool release(void* pointer);
 
+// Raises NXOpen::NXException as NX does (code 0: a message only).
+[[noreturn]] void raise(int errorCode, const std::string& message);
+
+// NX Open hands out UTF-8 NXStrings and reads its arguments as UTF-8.
+NXOpen::NXString nxText(const std::string& utf8);
+inline std::string utf8Of(const NXOpen::NXString& text) { return text.GetUTF8Text(); }
+inline tag_t tagOf(const NXOpen::TaggedObject& object) {
+  return NXOpen::NXObjectManager::TagOf(object);
+}
+
+// UF text in the current text mode: char* read as locale text or UTF-8 into the model's
+// UTF-8, and the model's UTF-8 handed out in the mode's form. Null reads as "".
+std::string ufIn(const char* text);
+std::string ufOut(const std::string& utf8);
+// The text (UTF-8) in the mode's form, zeros to the end of a buffer of NX_BUFSIZE(nchars):
+// 0, or kErrorBufferTooSmall (buffer all zeros) when it holds more than nchars characters.
+int fillBuffer(const std::string& utf8, char* buffer, int nchars);
+
 std::string tagText(tag_t tag);
 PartData* findPart(tag_t tag);
 Attributes* attributesOf(tag_t tag);
@@ -169,14 +206,11 @@ std::string encodedName(const PartData& part);
 PartData* findPartByName(const std::string& name);
 // The part findPartByName gives when that part is managed, else null.
 PartData* findManagedPartByName(const std::string& name);
-// Copies the text into an NX output buffer; false when it does not fit.
-bool copyToBuffer(const std::string& text, char* buffer, int size);
 
 std::filesystem::path moduleDirectory();
 
-// A path NX was given as narrow text: in the code page the process uses for file names, as
-// narrow Windows APIs read it; UTF-8 elsewhere.
-std::filesystem::path fileSystemPath(const std::string& narrow);
+// A file name the model holds (UTF-8).
+std::filesystem::path fileSystemPath(const std::string& utf8);
 
 // Space, tab, CR and LF off both ends; ASCII upper case.
 std::string trimText(const std::string& text);

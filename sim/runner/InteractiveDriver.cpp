@@ -137,7 +137,7 @@ void InteractiveDriver::drive(nxsim::OpenDialog& dialog) {
 
 int InteractiveDriver::answer(const nxsim::MessageBoxRecord& box) {
   std::string line;
-  const bool question = box.type == host::NXMessageBox::DialogType::Question;
+  const bool question = box.type == NXOpen::NXMessageBox::DialogTypeQuestion;
   if (!readLine(question ? "    Answer (Enter = 1): " : "    Press Enter to acknowledge. ", line)) {
     return 1;
   }

@@ -18,7 +18,7 @@ namespace simrunner {
 // A part of the scenario as it was before the step.
 struct PartBefore {
   std::string name;
-  nxsim::tag_t tag = nxsim::NULL_TAG;
+  tag_t tag = NULL_TAG;
   nxsim::PartState state;
 };
 

@@ -71,7 +71,7 @@ class Run {
   void setUpEnvironment();
   void setUpNx();
   std::string modelFilePath(const PartSpec& part) const;
-  void addComponents(nxsim::tag_t parent, const std::vector<ComponentSpec>& components);
+  void addComponents(tag_t parent, const std::vector<ComponentSpec>& components);
   void runStep(const Step& step, bool& invoked);
   void invoke(const Invoke& invoke);
   void waitForSignIn(const WaitForSignIn& wait);
@@ -98,7 +98,7 @@ class Run {
   std::optional<PreparationProbe> probe_;
   bool threadRefusalInstalled_ = false;
   bool cleanedUp_ = false;
-  std::vector<nxsim::tag_t> partTags_;
+  std::vector<tag_t> partTags_;
   std::optional<JsonLinesFile> browserJournal_;
   std::optional<JsonLinesFile> torvaneJournal_;
   int invocations_ = 0;
@@ -146,15 +146,15 @@ void Run::setUpEnvironment() {
   for (const auto& [name, value] : scenario_.environment) setEnvironment(name, value);
 }
 
-void Run::addComponents(nxsim::tag_t parent, const std::vector<ComponentSpec>& components) {
+void Run::addComponents(tag_t parent, const std::vector<ComponentSpec>& components) {
   for (const auto& c : components) {
-    nxsim::tag_t prototype = nxsim::NULL_TAG;
+    tag_t prototype = NULL_TAG;
     if (!c.part.empty()) {
       for (size_t i = 0; i < scenario_.nx.parts.size(); ++i) {
         if (scenario_.nx.parts[i].name == c.part) prototype = partTags_[i];
       }
     }
-    const nxsim::tag_t component = nxsim::addComponent(parent, prototype, c.backingName);
+    const tag_t component = nxsim::addComponent(parent, prototype, c.backingName);
     addComponents(component, c.children);
   }
 }

@@ -40,8 +40,8 @@ nxsim::PartDefinition ExportFixture::managedPart(const std::string& partNumber) 
   return definition;
 }
 
-host::BasePart* ExportFixture::display(const nxsim::PartDefinition& definition) {
-  const nxsim::tag_t tag = nxsim::addPart(definition);
+NXOpen::BasePart* ExportFixture::display(const nxsim::PartDefinition& definition) {
+  const tag_t tag = nxsim::addPart(definition);
   nxsim::setDisplayedPart(tag);
   return nxsim::partObject(tag);
 }

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/host/Part.h"
+#include <NXOpen/BasePart.hxx>
+
 #include "addin/tests/support/LogCapture.h"
 #include "addin/tests/support/SessionTempFixture.h"
 #include "sim/nx/NxSim.h"
@@ -26,7 +27,7 @@ class ExportFixture : public SessionTempFixture {
   // A Teamcenter part "@DB/<number>/A" that has no file of its own.
   nxsim::PartDefinition managedPart(const std::string& partNumber);
   // Adds the part and displays it.
-  host::BasePart* display(const nxsim::PartDefinition& definition);
+  NXOpen::BasePart* display(const nxsim::PartDefinition& definition);
 
   const std::filesystem::path& models() const { return models_.path(); }
   // The session directory of the displayed part (kUuid).

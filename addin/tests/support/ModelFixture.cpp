@@ -59,8 +59,8 @@ nxsim::PartDefinition ModelFixture::managed(const std::string& number, const std
   return part;
 }
 
-host::tag_t ModelFixture::display(const nxsim::PartDefinition& definition) {
-  const host::tag_t part = nxsim::addPart(definition);
+tag_t ModelFixture::display(const nxsim::PartDefinition& definition) {
+  const tag_t part = nxsim::addPart(definition);
   nxsim::setDisplayedPart(part);
   return part;
 }

@@ -24,7 +24,7 @@ class ModelFixture : public SessionTempFixture {
                                size_t bytes = 0) const;
   // A Teamcenter part whose leaf is its number, revision "B" with the id "B.2".
   static nxsim::PartDefinition managed(const std::string& number, const std::string& id);
-  static host::tag_t display(const nxsim::PartDefinition& definition);
+  static tag_t display(const nxsim::PartDefinition& definition);
 
   // Lines with {m} (the models directory) and {s} (the given directory) replaced, each
   // followed by a separator; {shared} is the given directory itself.

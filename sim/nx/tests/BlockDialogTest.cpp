@@ -8,13 +8,27 @@
 #include <string>
 #include <vector>
 
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_Enumeration.hxx>
+#include <NXOpen/BlockStyler_PropertyList.hxx>
+#include <NXOpen/BlockStyler_UIBlock.hxx>
+#include <NXOpen/NXException.hxx>
+#include <NXOpen/UI.hxx>
+
 #include "sim/nx/NxSim.h"
+#include "sim/nx/tests/LambdaCallback.h"
+#include "sim/nx/tests/NxText.h"
 
 namespace nxsim {
 namespace {
 
-namespace bs = host::BlockStyler;
-using Response = bs::BlockDialog::DialogResponse;
+namespace bs = NXOpen::BlockStyler;
+using Response = NXOpen::Selection::Response;
+using Action = Lambda0<int>;
+using Event = Lambda0<void>;
+using Update = Lambda1<int, bs::UIBlock*>;
+using Properties = std::unique_ptr<bs::PropertyList>;
 using namespace std::chrono_literals;
 
 class BlockDialog : public ::testing::Test {
@@ -22,7 +36,7 @@ class BlockDialog : public ::testing::Test {
   void SetUp() override {
     reset();
     setDialogTimeout(10s);
-    dialog_ = host::nx().GetUI()->CreateDialog("synquoGui.dlx");
+    dialog_.reset(NXOpen::UI::GetUI()->CreateDialog("synquoGui.dlx"));
     ASSERT_NE(dialog_, nullptr);
   }
   void TearDown() override {
@@ -32,20 +46,20 @@ class BlockDialog : public ::testing::Test {
 
   // Records every handler call; update records the changed block's id.
   void recordHandlers(int okResult = 0) {
-    dialog_->AddInitializeHandler([this] { calls_.push_back("initialize"); });
-    dialog_->AddDialogShownHandler([this] { calls_.push_back("dialogShown"); });
-    dialog_->AddUpdateHandler([this](bs::UIBlock* block) {
-      calls_.push_back("update:" + (block == nullptr ? std::string("null") : block->Name()));
+    dialog_->AddInitializeHandler(Event([this] { calls_.push_back("initialize"); }));
+    dialog_->AddDialogShownHandler(Event([this] { calls_.push_back("dialogShown"); }));
+    dialog_->AddUpdateHandler(Update([this](bs::UIBlock* block) {
+      calls_.push_back("update:" + (block == nullptr ? std::string("null") : text(block->Name())));
       return 0;
-    });
-    dialog_->AddApplyHandler([this] {
+    }));
+    dialog_->AddApplyHandler(Action([this] {
       calls_.push_back("apply");
       return 0;
-    });
-    dialog_->AddOkHandler([this, okResult] {
+    }));
+    dialog_->AddOkHandler(Action([this, okResult] {
       calls_.push_back("ok");
       return okResult;
-    });
+    }));
   }
 
   std::unique_ptr<bs::BlockDialog> dialog_;
@@ -54,11 +68,12 @@ class BlockDialog : public ::testing::Test {
 
 TEST_F(BlockDialog, HandlersRunInNxOrderWithTheChangedBlock) {
   recordHandlers();
-  dialog_->AddDialogShownHandler([this] {
+  dialog_->AddDialogShownHandler(Event([this] {
     calls_.push_back("dialogShown");
+    std::vector<NXOpen::NXString> members{"Alpha", "Beta"};
     dynamic_cast<bs::Enumeration*>(dialog_->TopBlock()->FindBlock("workspaceList"))
-        ->SetEnumMembers({"Alpha", "Beta"});
-  });
+        ->SetEnumMembers(members);
+  }));
   setDialogDriver([](OpenDialog& d) {
     switch (d.ticks()) {
       case 1:
@@ -76,7 +91,7 @@ TEST_F(BlockDialog, HandlersRunInNxOrderWithTheChangedBlock) {
         d.ok();
     }
   });
-  EXPECT_EQ(dialog_->Show(), Response::Ok);
+  EXPECT_EQ(dialog_->Show(), NXOpen::Selection::ResponseOk);
   EXPECT_EQ(calls_, (std::vector<std::string>{"initialize", "dialogShown", "update:workspaceList",
                                               "update:uploadButton", "apply", "ok"}));
   const auto history = dialogHistory();
@@ -85,8 +100,8 @@ TEST_F(BlockDialog, HandlersRunInNxOrderWithTheChangedBlock) {
             (std::vector<std::string>{"initialize", "dialogShown", "update:workspaceList",
                                       "update:uploadButton", "apply", "ok"}));
   EXPECT_EQ(history[0].closedBy, "ok");
-  EXPECT_EQ(dynamic_cast<bs::Enumeration*>(dialog_->TopBlock()->FindBlock("workspaceList"))
-                ->ValueAsString(),
+  EXPECT_EQ(text(dynamic_cast<bs::Enumeration*>(dialog_->TopBlock()->FindBlock("workspaceList"))
+                     ->ValueAsString()),
             "Beta");
   EXPECT_TRUE(violations().empty());
 }
@@ -103,16 +118,17 @@ TEST_F(BlockDialog, OkHandlerThatRefusesKeepsTheDialogOpen) {
       d.cancel();
     }
   });
-  EXPECT_EQ(dialog_->Show(), Response::Cancel);
+  EXPECT_EQ(dialog_->Show(), NXOpen::Selection::ResponseCancel);
   EXPECT_EQ(refusals, 2);
   EXPECT_EQ(dialogHistory().at(0).closedBy, "cancel");
 }
 
 TEST_F(BlockDialog, DriverReadsWhatHandlersWroteAndSetsValues) {
-  dialog_->AddDialogShownHandler([this] {
-    dialog_->GetBlockProperties("userGreeting")->SetString("Label", "Welcome back, Ada!");
-    dialog_->GetBlockProperties("idWarningGroup")->SetLogical("Show", true);
-  });
+  dialog_->AddDialogShownHandler(Event([this] {
+    Properties(dialog_->GetBlockProperties("userGreeting"))
+        ->SetString("Label", "Welcome back, Ada!");
+    Properties(dialog_->GetBlockProperties("idWarningGroup"))->SetLogical("Show", true);
+  }));
   setDialogDriver([&](OpenDialog& d) {
     EXPECT_EQ(d.getString("userGreeting", "Label"), "Welcome back, Ada!");
     EXPECT_TRUE(d.getLogical("idWarningGroup", "Show"));
@@ -135,15 +151,16 @@ TEST_F(BlockDialog, StringAndToggleBlocksCanBeSetByTheDriver) {
     std::ofstream out(path);
     out << R"(<dialog><block id="name" type="String"/><block id="keep" type="Toggle"/></dialog>)";
   }
-  auto dialog = host::nx().GetUI()->CreateDialog(path.string());
+  std::unique_ptr<bs::BlockDialog> dialog(NXOpen::UI::GetUI()->CreateDialog(path.string()));
   ASSERT_NE(dialog, nullptr);
   std::vector<std::string> seen;
-  dialog->AddUpdateHandler([&](bs::UIBlock* block) {
-    if (auto* text = dynamic_cast<bs::StringBlock*>(block)) seen.push_back(text->Value());
-    if (auto* toggle = dynamic_cast<bs::Toggle*>(block))
-      seen.push_back(toggle->Value() ? "on" : "off");
+  dialog->AddUpdateHandler(Update([&](bs::UIBlock* block) {
+    Properties properties(block->GetProperties());
+    if (text(block->Type()) == "String") seen.push_back(text(properties->GetString("Value")));
+    if (text(block->Type()) == "Toggle")
+      seen.push_back(properties->GetLogical("Value") ? "on" : "off");
     return 0;
-  });
+  }));
   setDialogDriver([](OpenDialog& d) {
     d.setString("name", "bracket");
     d.setToggle("keep", true);
@@ -155,12 +172,12 @@ TEST_F(BlockDialog, StringAndToggleBlocksCanBeSetByTheDriver) {
 }
 
 TEST_F(BlockDialog, ExceptionEscapingAHandlerIsAViolationAndTheDialogGoesOn) {
-  dialog_->AddUpdateHandler([](bs::UIBlock*) -> int { throw std::runtime_error("boom"); });
+  dialog_->AddUpdateHandler(Update([](bs::UIBlock*) -> int { throw std::runtime_error("boom"); }));
   setDialogDriver([](OpenDialog& d) {
     EXPECT_EQ(d.press("uploadButton"), 0);
     d.cancel();
   });
-  EXPECT_EQ(dialog_->Show(), Response::Cancel);
+  EXPECT_EQ(dialog_->Show(), NXOpen::Selection::ResponseCancel);
   EXPECT_EQ(violations(),
             (std::vector<std::string>{"exception escaped the update:uploadButton handler of "
                                       "synquoGui.dlx: boom"}));
@@ -169,7 +186,7 @@ TEST_F(BlockDialog, ExceptionEscapingAHandlerIsAViolationAndTheDialogGoesOn) {
 TEST_F(BlockDialog, ADialogLeftOpenIsClosedAtTheTimeout) {
   setDialogTimeout(50ms);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(dialog_->Show(), Response::Cancel);
+  EXPECT_EQ(dialog_->Show(), NXOpen::Selection::ResponseCancel);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
   EXPECT_EQ(dialogHistory().at(0).closedBy, "timeout");
   ASSERT_EQ(violations().size(), 1u);
@@ -186,13 +203,13 @@ TEST_F(BlockDialog, AFailingDriverClosesTheDialog) {
 
 TEST_F(BlockDialog, ADialogCanBeShownAgainButNotWhileShown) {
   recordHandlers();
-  dialog_->AddDialogShownHandler([this] {
+  dialog_->AddDialogShownHandler(Event([this] {
     calls_.push_back("dialogShown");
-    EXPECT_THROW(dialog_->Show(), host::NxException);
-  });
+    EXPECT_THROW(dialog_->Show(), NXOpen::NXException);
+  }));
   setDialogDriver([](OpenDialog& d) { d.ok(); });
   dialog_->Show();
-  dialog_->Show(bs::BlockDialog::DialogMode::Edit);
+  dialog_->Show(bs::BlockDialog::DialogModeEdit);
   EXPECT_EQ(calls_, (std::vector<std::string>{"initialize", "dialogShown", "ok", "initialize",
                                               "dialogShown", "ok"}));
   EXPECT_EQ(dialogHistory().size(), 2u);
@@ -205,7 +222,7 @@ TEST_F(BlockDialog, ADialogCanBeShownAgainButNotWhileShown) {
 
 TEST_F(BlockDialog, ShowCanBeMadeToThrow) {
   injectFault(Fault{"BlockDialog::Show", FaultKind::Throw, 1, false, 1, 77, "no dialog"});
-  EXPECT_THROW(dialog_->Show(), host::NxException);
+  EXPECT_THROW(dialog_->Show(), NXOpen::NXException);
   EXPECT_TRUE(dialogHistory().empty());
 }
 

@@ -7,13 +7,23 @@
 #include <string>
 #include <vector>
 
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/BlockStyler_CompositeBlock.hxx>
+#include <NXOpen/BlockStyler_Enumeration.hxx>
+#include <NXOpen/BlockStyler_PropertyList.hxx>
+#include <NXOpen/BlockStyler_UIBlock.hxx>
+#include <NXOpen/NXException.hxx>
+#include <NXOpen/UI.hxx>
+
 #include "sim/nx/NxSim.h"
+#include "sim/nx/tests/NxText.h"
 
 namespace nxsim {
 namespace {
 
 namespace fs = std::filesystem;
-namespace bs = host::BlockStyler;
+namespace bs = NXOpen::BlockStyler;
+using Properties = std::unique_ptr<bs::PropertyList>;
 
 class DialogFile : public ::testing::Test {
  protected:
@@ -36,7 +46,11 @@ class DialogFile : public ::testing::Test {
   }
 
   std::unique_ptr<bs::BlockDialog> create(const std::string& name) {
-    return host::nx().GetUI()->CreateDialog(name);
+    return std::unique_ptr<bs::BlockDialog>(NXOpen::UI::GetUI()->CreateDialog(name));
+  }
+
+  static Properties properties(bs::BlockDialog& dialog, const std::string& id) {
+    return Properties(dialog.GetBlockProperties(id));
   }
 
   // The type of every block the add-in relies on, read through FindBlock.
@@ -44,8 +58,8 @@ class DialogFile : public ::testing::Test {
     for (const auto& [id, type] : blocks) {
       bs::UIBlock* block = dialog.TopBlock()->FindBlock(id);
       ASSERT_NE(block, nullptr) << id;
-      EXPECT_EQ(block->Type(), type) << id;
-      EXPECT_EQ(block->Name(), id);
+      EXPECT_EQ(text(block->Type()), type) << id;
+      EXPECT_EQ(text(block->Name()), id);
     }
   }
 
@@ -58,7 +72,7 @@ TEST_F(DialogFile, ShippedStartDialogHasTheSignInButton) {
   ASSERT_NE(dialog, nullptr);
   bs::UIBlock* button = dialog->TopBlock()->FindBlock("signInButton");
   ASSERT_NE(button, nullptr);
-  EXPECT_NE(dynamic_cast<bs::Button*>(button), nullptr);
+  EXPECT_EQ(text(button->Type()), "Button");
 }
 
 TEST_F(DialogFile, ShippedMainDialogHasEveryBlockTheAddinUses) {
@@ -80,22 +94,22 @@ TEST_F(DialogFile, ShippedMainDialogHasEveryBlockTheAddinUses) {
                                      "identityWarning", "targetWarning"};
   for (int line = 1; line <= 21; ++line) labels.push_back("uploadFile" + std::to_string(line));
   for (const std::string& id : labels) {
-    auto properties = dialog->GetBlockProperties(id);
-    ASSERT_NE(properties, nullptr) << id;
-    properties->SetString("Label", "text");
+    Properties list = properties(*dialog, id);
+    ASSERT_NE(list, nullptr) << id;
+    list->SetString("Label", "text");
   }
   for (const char* id :
        {"idWarningGroup", "drwWarningGroup", "unsavedWarningGroup", "unsupportedWarningGroup",
         "identityWarningGroup", "targetWarningGroup", "uploadFilesGroup"}) {
-    auto properties = dialog->GetBlockProperties(id);
-    ASSERT_NE(properties, nullptr) << id;
-    EXPECT_FALSE(properties->GetLogical("Show")) << id;
+    Properties list = properties(*dialog, id);
+    ASSERT_NE(list, nullptr) << id;
+    EXPECT_FALSE(list->GetLogical("Show")) << id;
   }
   auto* list = dynamic_cast<bs::Enumeration*>(dialog->TopBlock()->FindBlock("workspaceList"));
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(list->GetEnumMembers().empty());
-  EXPECT_EQ(list->ValueAsString(), "");
-  EXPECT_NE(dialog->GetBlockProperties("fileSize")->GetString("Bitmap"), "");
+  EXPECT_EQ(text(list->ValueAsString()), "");
+  EXPECT_NE(text(properties(*dialog, "fileSize")->GetString("Bitmap")), "");
 }
 
 TEST_F(DialogFile, ShippedProgressDialogHasEveryBlockTheAddinUses) {
@@ -103,16 +117,16 @@ TEST_F(DialogFile, ShippedProgressDialogHasEveryBlockTheAddinUses) {
   ASSERT_NE(dialog, nullptr);
   expectBlocks(*dialog, {{"openInSynquoButton", "Button"}, {"uploadAnotherButton", "Button"}});
   for (const char* id : {"primaryStatus", "spinner"}) {
-    dialog->GetBlockProperties(id)->SetString("Bitmap", "synquo_upload_uploaded.bmp");
+    properties(*dialog, id)->SetString("Bitmap", "synquo_upload_uploaded.bmp");
   }
-  dialog->GetBlockProperties("actionGroup")->SetLogical("Show", true);
-  auto model = dialog->GetBlockProperties("modelWorkspaceLabel");
+  properties(*dialog, "actionGroup")->SetLogical("Show", true);
+  Properties model = properties(*dialog, "modelWorkspaceLabel");
   model->SetString("Label", "a -> b");
   model->SetString("BalloonTooltipText", "");
   for (const char* id : {"sizeSecondaryLabel", "emailLabel", "versionLabel", "leftLabel1",
                          "rightLabel1", "leftLabel2", "rightLabel2", "leftLabel3", "rightLabel3"}) {
-    ASSERT_NE(dialog->GetBlockProperties(id), nullptr) << id;
-    dialog->GetBlockProperties(id)->SetString("Label", "   ");
+    ASSERT_NE(properties(*dialog, id), nullptr) << id;
+    properties(*dialog, id)->SetString("Label", "   ");
   }
 }
 
@@ -121,7 +135,7 @@ TEST_F(DialogFile, MissingFileRaisesAnNxErrorNamingIt) {
   try {
     create("start.dlx");
     FAIL() << "a missing dialog file was loaded";
-  } catch (const host::NxException& e) {
+  } catch (const NXOpen::NXException& e) {
     EXPECT_EQ(e.ErrorCode(), kErrorFileNotFound);
     EXPECT_STREQ(e.what(), "Unable to find the dialog file start.dlx");
   }
@@ -142,7 +156,7 @@ TEST_F(DialogFile, DirectoriesAreSearchedInOrder) {
 TEST_F(DialogFile, UnknownBlockIdGivesNull) {
   auto dialog = create("start.dlx");
   EXPECT_EQ(dialog->TopBlock()->FindBlock("noSuchBlock"), nullptr);
-  EXPECT_EQ(dialog->GetBlockProperties("noSuchBlock"), nullptr);
+  EXPECT_EQ(properties(*dialog, "noSuchBlock"), nullptr);
 }
 
 TEST_F(DialogFile, PropertiesOfEveryTypeAreReadFromTheFile) {
@@ -160,18 +174,14 @@ TEST_F(DialogFile, PropertiesOfEveryTypeAreReadFromTheFile) {
   setResourceDirectories({directory_});
   auto dialog = create("all.dlx");
   ASSERT_NE(dialog, nullptr);
-  auto* text = dynamic_cast<bs::StringBlock*>(dialog->TopBlock()->FindBlock("text"));
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(text->Value(), "caf\xC3\xA9 <1>");
-  auto* flag = dynamic_cast<bs::Toggle*>(dialog->TopBlock()->FindBlock("flag"));
-  ASSERT_NE(flag, nullptr);
-  EXPECT_TRUE(flag->Value());
-  auto choice = dialog->GetBlockProperties("choice");
-  EXPECT_EQ(choice->GetInteger("Value"), 1);
-  EXPECT_EQ(choice->GetString("Value"), "1");
+  EXPECT_EQ(text(properties(*dialog, "text")->GetString("Value")), "caf\xC3\xA9 <1>");
+  EXPECT_TRUE(properties(*dialog, "flag")->GetLogical("Value"));
+  Properties choice = properties(*dialog, "choice");
+  EXPECT_EQ(choice->GetEnum("Value"), 1);
+  EXPECT_EQ(text(choice->GetEnumAsString("Value")), "Two");
   auto* list = dynamic_cast<bs::Enumeration*>(dialog->TopBlock()->FindBlock("choice"));
-  EXPECT_EQ(list->ValueAsString(), "Two");
-  EXPECT_DOUBLE_EQ(dialog->GetBlockProperties("ratio")->GetDouble("Scale"), 2.5);
+  EXPECT_EQ(text(list->ValueAsString()), "Two");
+  EXPECT_DOUBLE_EQ(properties(*dialog, "ratio")->GetDouble("Scale"), 2.5);
 }
 
 TEST_F(DialogFile, MalformedFilesRaiseAnNxErrorWithTheProblem) {
@@ -197,7 +207,7 @@ TEST_F(DialogFile, MalformedFilesRaiseAnNxErrorWithTheProblem) {
     try {
       create(name);
       ADD_FAILURE() << name << " was accepted";
-    } catch (const host::NxException& e) {
+    } catch (const NXOpen::NXException& e) {
       EXPECT_EQ(e.ErrorCode(), kErrorBadFile) << name;
       EXPECT_EQ(std::string(e.what()).rfind("The dialog file " + name + " is not valid: line ", 0),
                 0u)
@@ -208,20 +218,62 @@ TEST_F(DialogFile, MalformedFilesRaiseAnNxErrorWithTheProblem) {
 
 TEST_F(DialogFile, PropertyListRefusesUnknownNamesAndWrongTypes) {
   auto dialog = create("synquoGui.dlx");
-  auto label = dialog->GetBlockProperties("fileName");
-  EXPECT_THROW(label->GetString("Nope"), host::NxException);
-  EXPECT_THROW(label->SetLogical("Label", true), host::NxException);
-  EXPECT_EQ(label->GetString("Show"), "true");
-  auto list = dialog->GetBlockProperties("workspaceList");
-  EXPECT_THROW(list->SetInteger("Value", 0), host::NxException);  // no members yet
-  list->SetEnumMembers("EnumMembers", {"Alpha", "Beta"});
-  EXPECT_EQ(list->GetInteger("Value"), 0);
-  list->SetInteger("Value", 1);
-  EXPECT_EQ(dynamic_cast<bs::Enumeration*>(dialog->TopBlock()->FindBlock("workspaceList"))
-                ->ValueAsString(),
+  Properties label = properties(*dialog, "fileName");
+  EXPECT_THROW(label->GetString("Nope"), NXOpen::NXException);
+  EXPECT_THROW(label->SetLogical("Label", true), NXOpen::NXException);
+  Properties list = properties(*dialog, "workspaceList");
+  EXPECT_THROW(list->SetEnum("Value", 0), NXOpen::NXException);  // no members yet
+  std::vector<NXOpen::NXString> members{"Alpha", "Beta"};
+  list->SetEnumMembers("EnumMembers", members);
+  EXPECT_EQ(list->GetEnum("Value"), 0);
+  list->SetEnum("Value", 1);
+  EXPECT_EQ(text(dynamic_cast<bs::Enumeration*>(dialog->TopBlock()->FindBlock("workspaceList"))
+                     ->ValueAsString()),
             "Beta");
-  list->SetEnumMembers("EnumMembers", {});
-  EXPECT_EQ(list->GetInteger("Value"), -1);
+  std::vector<NXOpen::NXString> none;
+  list->SetEnumMembers("EnumMembers", none);
+  EXPECT_EQ(list->GetEnum("Value"), -1);
+}
+
+// Every property has one type; its own accessor reads it and every other one raises.
+TEST_F(DialogFile, EachPropertyIsReadOnlyByTheAccessorOfItsType) {
+  using Type = bs::PropertyList::PropertyType;
+  auto dialog = create("synquoGui.dlx");
+  std::vector<NXOpen::NXString> alpha{"Alpha"};
+  properties(*dialog, "workspaceList")->SetEnumMembers("EnumMembers", alpha);
+  struct Row {
+    const char* block;
+    const char* property;
+    Type type;
+  };
+  const Row rows[] = {
+      {"fileName", "Label", bs::PropertyList::PropertyTypeString},
+      {"fileName", "Show", bs::PropertyList::PropertyTypeLogical},
+      {"workspaceList", "Value", bs::PropertyList::PropertyTypeEnum},
+      {"workspaceList", "EnumMembers", bs::PropertyList::PropertyTypeStrings},
+  };
+  for (const Row& row : rows) {
+    Properties list = properties(*dialog, row.block);
+    const NXOpen::NXString name(row.property);
+    EXPECT_EQ(list->GetPropertyType(name), row.type) << row.property;
+    const auto raises = [&](Type type, auto read) {
+      if (type == row.type) {
+        EXPECT_NO_THROW(read()) << row.property;
+      } else {
+        EXPECT_THROW(read(), NXOpen::NXException) << row.property;
+      }
+    };
+    raises(bs::PropertyList::PropertyTypeString, [&] { list->GetString(name); });
+    raises(bs::PropertyList::PropertyTypeLogical, [&] { list->GetLogical(name); });
+    raises(bs::PropertyList::PropertyTypeInteger, [&] { list->GetInteger(name); });
+    raises(bs::PropertyList::PropertyTypeDouble, [&] { list->GetDouble(name); });
+    raises(bs::PropertyList::PropertyTypeEnum, [&] { list->GetEnum(name); });
+    raises(bs::PropertyList::PropertyTypeEnum, [&] { list->GetEnumAsString(name); });
+    raises(bs::PropertyList::PropertyTypeStrings, [&] { list->GetStrings(name); });
+  }
+  Properties list = properties(*dialog, "workspaceList");
+  EXPECT_EQ(text(list->GetEnumAsString("Value")), "Alpha");
+  EXPECT_EQ(texts(list->GetEnumMembers("EnumMembers")), std::vector<std::string>{"Alpha"});
 }
 
 }  // namespace

@@ -1,8 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <uf.h>
+#include <uf_help.h>
+#include <uf_part.h>
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/NXException.hxx>
+#include <NXOpen/PartCollection.hxx>
+#include <NXOpen/PartSaveStatus.hxx>
+#include <NXOpen/Session.hxx>
+#include <NXOpen/UI.hxx>
+
+#include <memory>
 #include <string>
 
 #include "sim/nx/NxSim.h"
+#include "sim/nx/tests/NxText.h"
 
 namespace nxsim {
 namespace {
@@ -19,22 +31,20 @@ class FaultInjection : public ::testing::Test {
   }
   void TearDown() override { reset(); }
 
-  host::Uf& uf() { return host::nx().Uf(); }
-
   // Reads the displayed part's name between UF_initialize and UF_terminate, the way the add-in
   // brackets UF calls; "" on any failure.
   std::string askDisplayedName() {
-    host::Session* session = host::nx().GetSession();
+    NXOpen::Session* session = NXOpen::Session::GetSession();
     if (session == nullptr) return "";
-    host::PartCollection* parts = session->Parts();
+    NXOpen::PartCollection* parts = session->Parts();
     if (parts == nullptr) return "";
-    host::BasePart* part = parts->BaseDisplay();
+    NXOpen::BasePart* part = parts->BaseDisplay();
     if (part == nullptr) return "";
     const tag_t tag = part->Tag();
-    if (uf().UF_initialize() != 0) return "";
-    char name[host::MAX_FSPEC_BUFSIZE] = {};
-    const int status = uf().UF_PART_ask_part_name(tag, name);
-    uf().UF_terminate();
+    if (UF_initialize() != 0) return "";
+    char name[MAX_FSPEC_BUFSIZE] = {};
+    const int status = UF_PART_ask_part_name(tag, name);
+    UF_terminate();
     return status == 0 ? std::string(name) : "";
   }
 
@@ -43,50 +53,50 @@ class FaultInjection : public ::testing::Test {
 
 TEST_F(FaultInjection, StatusFaultHitsOnlyTheNthCallOfItsFunction) {
   injectFault(Fault{"UF_initialize", FaultKind::Status, 2, false, 77});
-  EXPECT_EQ(uf().UF_initialize(), 0);
-  EXPECT_EQ(uf().UF_initialize(), 77);
-  EXPECT_EQ(uf().UF_initialize(), 0);
+  EXPECT_EQ(UF_initialize(), 0);
+  EXPECT_EQ(UF_initialize(), 77);
+  EXPECT_EQ(UF_initialize(), 0);
   EXPECT_EQ(ufInitializeDepth(), 2);
   EXPECT_EQ(faultsFired(), 1);
-  uf().UF_terminate();
-  uf().UF_terminate();
+  UF_terminate();
+  UF_terminate();
   EXPECT_TRUE(violations().empty());
 }
 
 TEST_F(FaultInjection, PersistentStatusFaultHitsEveryCallFromTheNthOn) {
   Fault fault{"UF_HELP_pop_context", FaultKind::Status, 2, true, 5};
   injectFault(fault);
-  ASSERT_EQ(uf().UF_initialize(), 0);
+  ASSERT_EQ(UF_initialize(), 0);
   char context[] = "ctx";
-  for (int i = 0; i < 3; ++i) uf().UF_HELP_push_primary_context(context);
-  EXPECT_EQ(uf().UF_HELP_pop_context(), 0);
-  EXPECT_EQ(uf().UF_HELP_pop_context(), 5);
-  EXPECT_EQ(uf().UF_HELP_pop_context(), 5);
+  for (int i = 0; i < 3; ++i) UF_HELP_push_primary_context(context);
+  EXPECT_EQ(UF_HELP_pop_context(), 0);
+  EXPECT_EQ(UF_HELP_pop_context(), 5);
+  EXPECT_EQ(UF_HELP_pop_context(), 5);
   EXPECT_EQ(helpContextStack().size(), 2u);
   clearFaults();
-  EXPECT_EQ(uf().UF_HELP_pop_context(), 0);
-  uf().UF_terminate();
+  EXPECT_EQ(UF_HELP_pop_context(), 0);
+  UF_terminate();
 }
 
-TEST_F(FaultInjection, ThrowFaultRaisesNxExceptionWithCodeAndMessageAcrossTheModule) {
+TEST_F(FaultInjection, ThrowFaultRaisesNXExceptionWithCodeAndMessageAcrossTheModule) {
   injectFault(Fault{"BasePart::FullPath", FaultKind::Throw, 1, false, 1, 1234, "disk gone"});
-  host::BasePart* part = host::nx().GetSession()->Parts()->BaseDisplay();
+  NXOpen::BasePart* part = NXOpen::Session::GetSession()->Parts()->BaseDisplay();
   ASSERT_NE(part, nullptr);
   try {
     part->FullPath();
     FAIL() << "FullPath did not throw";
-  } catch (const host::NxException& e) {
+  } catch (const NXOpen::NXException& e) {
     EXPECT_EQ(e.ErrorCode(), 1234);
     EXPECT_STREQ(e.what(), "disk gone");
   }
-  EXPECT_EQ(part->FullPath(), "/models/bracket.prt");
+  EXPECT_EQ(text(part->FullPath()), "/models/bracket.prt");
   EXPECT_EQ(journal().at(journal().size() - 2).outcome, "throw");
 }
 
 TEST_F(FaultInjection, ThrowFaultCanBeCaughtAsStdException) {
   injectFault(Fault{"NXObject::SetUserAttribute", FaultKind::Throw});
-  host::BasePart* part = host::nx().GetSession()->Parts()->BaseDisplay();
-  EXPECT_THROW(part->SetUserAttribute("SYNQUO_ID", -1, "x", host::NXObject::UpdateOption::Now),
+  NXOpen::BasePart* part = NXOpen::Session::GetSession()->Parts()->BaseDisplay();
+  EXPECT_THROW(part->SetUserAttribute("SYNQUO_ID", -1, "x", NXOpen::Update::OptionNow),
                std::exception);
   EXPECT_TRUE(partState(part_).attributes.empty());
 }
@@ -95,32 +105,32 @@ TEST_F(FaultInjection, NullFaultMakesObjectReturningMethodsAnswerNull) {
   injectFault(Fault{"PartCollection::BaseDisplay", FaultKind::Null});
   injectFault(Fault{"UI::CreateDialog", FaultKind::Null});
   injectFault(Fault{"Session::GetSession", FaultKind::Null, 3});
-  EXPECT_EQ(host::nx().GetSession()->Parts()->BaseDisplay(), nullptr);
-  EXPECT_NE(host::nx().GetSession()->Parts()->BaseDisplay(), nullptr);
-  EXPECT_EQ(host::nx().GetUI()->CreateDialog("start.dlx"), nullptr);
-  EXPECT_EQ(host::nx().GetSession(), nullptr);
+  EXPECT_EQ(NXOpen::Session::GetSession()->Parts()->BaseDisplay(), nullptr);
+  EXPECT_NE(NXOpen::Session::GetSession()->Parts()->BaseDisplay(), nullptr);
+  EXPECT_EQ(NXOpen::UI::GetUI()->CreateDialog("start.dlx"), nullptr);
+  EXPECT_EQ(NXOpen::Session::GetSession(), nullptr);
   EXPECT_EQ(faultsFired(), 3);
 }
 
 TEST_F(FaultInjection, NullFaultIsNotCountedOnMethodsThatReturnNoObject) {
   injectFault(Fault{"*", FaultKind::Null, 1});
   // UF functions and FullPath cannot return null; the first object-returning call takes it.
-  ASSERT_EQ(uf().UF_initialize(), 0);
-  uf().UF_terminate();
-  EXPECT_EQ(host::nx().GetSession(), nullptr);
-  EXPECT_NE(host::nx().GetSession(), nullptr);
+  ASSERT_EQ(UF_initialize(), 0);
+  UF_terminate();
+  EXPECT_EQ(NXOpen::Session::GetSession(), nullptr);
+  EXPECT_NE(NXOpen::Session::GetSession(), nullptr);
 }
 
 TEST_F(FaultInjection, SaveCanReturnNoStatusOrReportUnsavedObjects) {
-  host::BasePart* part = host::nx().GetSession()->Parts()->BaseDisplay();
+  NXOpen::BasePart* part = NXOpen::Session::GetSession()->Parts()->BaseDisplay();
   injectFault(Fault{"BasePart::Save", FaultKind::Null});
   EXPECT_EQ(
-      part->Save(host::BasePart::SaveComponents::False, host::BasePart::CloseAfterSave::False),
+      part->Save(NXOpen::BasePart::SaveComponentsFalse, NXOpen::BasePart::CloseAfterSaveFalse),
       nullptr);
   EXPECT_EQ(partState(part_).saveCount, 0);
   setSaveOutcome(part_, 0, 2);
-  auto status =
-      part->Save(host::BasePart::SaveComponents::False, host::BasePart::CloseAfterSave::False);
+  std::unique_ptr<NXOpen::PartSaveStatus> status(
+      part->Save(NXOpen::BasePart::SaveComponentsFalse, NXOpen::BasePart::CloseAfterSaveFalse));
   ASSERT_NE(status, nullptr);
   EXPECT_EQ(status->NumberUnsavedParts(), 0);
   EXPECT_EQ(status->NumberUnsavedObjects(), 2);
@@ -157,7 +167,7 @@ TEST_F(FaultInjection, AnomalyRunOverEveryThrowingCallIsCaught) {
       askDisplayedName();
       if (faultsFired() == 0) break;
       ADD_FAILURE() << "fault " << nth << " fired without an exception";
-    } catch (const host::NxException& e) {
+    } catch (const NXOpen::NXException& e) {
       EXPECT_EQ(e.ErrorCode(), 1);
       ++failingRuns;
     }
@@ -169,8 +179,8 @@ TEST_F(FaultInjection, AnomalyRunOverEveryThrowingCallIsCaught) {
 TEST_F(FaultInjection, ResetClearsFaults) {
   injectFault(Fault{"UF_initialize", FaultKind::Status, 1, true});
   reset();
-  EXPECT_EQ(uf().UF_initialize(), 0);
-  EXPECT_EQ(uf().UF_terminate(), 0);
+  EXPECT_EQ(UF_initialize(), 0);
+  EXPECT_EQ(UF_terminate(), 0);
   EXPECT_EQ(faultsFired(), 0);
 }
 

@@ -7,6 +7,18 @@
 #include <random>
 #include <string>
 
+#include <uf.h>
+#include <uf_clone.h>
+#include <uf_help.h>
+#include <NXOpen/Drawings_DrawingSheet.hxx>
+#include <NXOpen/Drawings_DrawingSheetCollection.hxx>
+#include <NXOpen/Part.hxx>
+#include <NXOpen/PartCollection.hxx>
+#include <NXOpen/PlotManager.hxx>
+#include <NXOpen/PlotSourceBuilder.hxx>
+#include <NXOpen/PrintPDFBuilder.hxx>
+#include <NXOpen/Session.hxx>
+
 #include "sim/nx/NxSim.h"
 
 namespace nxsim {
@@ -23,7 +35,7 @@ std::string ansi(const std::wstring& wide) {
   return out;
 }
 
-// A user named J\u00f6rg: the add-in hands NX narrow paths in the ANSI code page.
+// A user named J\u00f6rg: the add-in hands NX locale text in the ANSI code page.
 class FileSystemPathWin32 : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -47,11 +59,11 @@ TEST_F(FileSystemPathWin32, PdfPrintWritesToANonAsciiFolderGivenInTheAnsiCodePag
   PartDefinition definition;
   definition.drawingSheets = {"SHT1"};
   setDisplayedPart(addPart(definition));
-  auto* part = dynamic_cast<host::Part*>(host::nx().GetSession()->Parts()->BaseDisplay());
+  auto* part = dynamic_cast<NXOpen::Part*>(NXOpen::Session::GetSession()->Parts()->BaseDisplay());
   ASSERT_NE(part, nullptr);
-  host::PrintPDFBuilder* builder = part->PlotManager()->CreatePrintPdfbuilder();
+  NXOpen::PrintPDFBuilder* builder = part->PlotManager()->CreatePrintPdfbuilder();
   builder->SetFilename(narrow_ + "\\drawing.pdf");
-  builder->SourceBuilder()->SetSheets({part->DrawingSheets()->Item(0)});
+  builder->SourceBuilder()->SetSheets({*part->DrawingSheets()->begin()});
   builder->Commit();
   builder->Destroy();
   EXPECT_TRUE(fs::is_regular_file(directory_ / L"drawing.pdf"));
@@ -64,16 +76,16 @@ TEST_F(FileSystemPathWin32, CloneAndHelpMapUseTheAnsiCodePage) {
   name.partNumber = "100";
   definition.managed = name;
   addPart(definition);
-  host::Uf& uf = host::nx().Uf();
-  ASSERT_EQ(uf.UF_initialize(), 0);
-  EXPECT_EQ(uf.UF_HELP_load_map_file((narrow_ + "\\synquohelp.map").c_str()), 0);
+  ASSERT_EQ(UF_initialize(), 0);
+  std::string map = narrow_ + "\\synquohelp.map";
+  EXPECT_EQ(UF_HELP_load_map_file(map.data()), 0);
   EXPECT_EQ(helpPageFor("synquohelp"), "page.html");
-  ASSERT_EQ(uf.UF_CLONE_initialise(3), 0);
-  ASSERT_EQ(uf.UF_CLONE_set_def_directory(narrow_.c_str()), 0);
-  ASSERT_EQ(uf.UF_CLONE_add_part("@DB/100/"), 0);
-  ASSERT_EQ(uf.UF_CLONE_perform_clone(nullptr), 0);
-  uf.UF_CLONE_terminate();
-  uf.UF_terminate();
+  ASSERT_EQ(UF_CLONE_initialise(UF_CLONE_export_operation), 0);
+  ASSERT_EQ(UF_CLONE_set_def_directory(narrow_.c_str()), 0);
+  ASSERT_EQ(UF_CLONE_add_part("@DB/100/"), 0);
+  ASSERT_EQ(UF_CLONE_perform_clone(nullptr), 0);
+  UF_CLONE_terminate();
+  UF_terminate();
   EXPECT_TRUE(fs::is_regular_file(directory_ / L"100.prt"));
 }
 

@@ -3,13 +3,19 @@
 #include <chrono>
 #include <vector>
 
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/UI.hxx>
 #include "sim/desktop/Desktop.h"
+
 #include "sim/nx/NxSim.h"
+#include "sim/nx/tests/LambdaCallback.h"
 
 namespace nxsim {
 namespace {
 
-namespace bs = host::BlockStyler;
+namespace bs = NXOpen::BlockStyler;
+using Event = Lambda0<void>;
+using Update = Lambda1<int, bs::UIBlock*>;
 using namespace std::chrono_literals;
 
 class ModalDialogPosix : public ::testing::Test {
@@ -17,7 +23,7 @@ class ModalDialogPosix : public ::testing::Test {
   void SetUp() override {
     reset();
     setDialogTimeout(10s);
-    dialog_ = host::nx().GetUI()->CreateDialog("start.dlx");
+    dialog_.reset(NXOpen::UI::GetUI()->CreateDialog("start.dlx"));
     ASSERT_NE(dialog_, nullptr);
   }
   void TearDown() override {
@@ -31,12 +37,12 @@ class ModalDialogPosix : public ::testing::Test {
 TEST_F(ModalDialogPosix, CloseCommandPostedFromTheUpdateHandlerEndsShow) {
   desktop::Window shownActive = nullptr;
   desktop::Window dialogWindow = nullptr;
-  dialog_->AddDialogShownHandler([&] { shownActive = desktop::activeWindow(); });
-  dialog_->AddUpdateHandler([&](bs::UIBlock*) {
+  dialog_->AddDialogShownHandler(Event([&] { shownActive = desktop::activeWindow(); }));
+  dialog_->AddUpdateHandler(Update([&](bs::UIBlock*) {
     desktop::Window active = desktop::activeWindow();
     EXPECT_TRUE(desktop::postMessage(active, desktop::kWmSysCommand, desktop::kScClose, 0));
     return 0;
-  });
+  }));
   int ticksAfterPress = 0;
   setDialogDriver([&](OpenDialog& d) {
     dialogWindow = static_cast<desktop::Window>(d.window());
@@ -46,7 +52,7 @@ TEST_F(ModalDialogPosix, CloseCommandPostedFromTheUpdateHandlerEndsShow) {
       ++ticksAfterPress;
     }
   });
-  EXPECT_EQ(dialog_->Show(), bs::BlockDialog::DialogResponse::Cancel);
+  EXPECT_EQ(dialog_->Show(), NXOpen::Selection::ResponseCancel);
   EXPECT_EQ(ticksAfterPress, 0);  // the posted close arrives before the driver's next turn
   ASSERT_NE(dialogWindow, nullptr);
   EXPECT_EQ(shownActive, dialogWindow);
@@ -64,7 +70,7 @@ TEST_F(ModalDialogPosix, ThreadTimersFireDuringShow) {
   std::vector<std::string> fired;
   desktop::Window saved = nullptr;
   desktop::TimerId refresh = 0;
-  dialog_->AddDialogShownHandler([&] {
+  dialog_->AddDialogShownHandler(Event([&] {
     saved = desktop::activeWindow();
     desktop::setTimer(20, [&](desktop::TimerId self) {
       desktop::killTimer(self);
@@ -77,7 +83,7 @@ TEST_F(ModalDialogPosix, ThreadTimersFireDuringShow) {
         desktop::postMessage(saved, desktop::kWmSysCommand, desktop::kScClose, 0);
       }
     });
-  });
+  }));
   dialog_->Show();
   EXPECT_EQ(fired, (std::vector<std::string>{"start", "refresh", "refresh", "refresh"}));
   EXPECT_FALSE(desktop::killTimer(refresh));

@@ -1,4 +1,6 @@
 #include <windows.h>
+// The Win32 macro would hide UI::CreateDialog.
+#undef CreateDialog
 
 #include <gtest/gtest.h>
 
@@ -7,12 +9,18 @@
 #include <string>
 #include <vector>
 
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/UI.hxx>
+
 #include "sim/nx/NxSim.h"
+#include "sim/nx/tests/LambdaCallback.h"
 
 namespace nxsim {
 namespace {
 
-namespace bs = host::BlockStyler;
+namespace bs = NXOpen::BlockStyler;
+using Event = Lambda0<void>;
+using Update = Lambda1<int, bs::UIBlock*>;
 using namespace std::chrono_literals;
 
 class ModalDialogWin32 : public ::testing::Test {
@@ -20,7 +28,7 @@ class ModalDialogWin32 : public ::testing::Test {
   void SetUp() override {
     reset();
     setDialogTimeout(10s);
-    dialog_ = host::nx().GetUI()->CreateDialog("start.dlx");
+    dialog_.reset(NXOpen::UI::GetUI()->CreateDialog("start.dlx"));
     ASSERT_NE(dialog_, nullptr);
   }
   void TearDown() override {
@@ -34,13 +42,13 @@ class ModalDialogWin32 : public ::testing::Test {
 TEST_F(ModalDialogWin32, CloseCommandPostedFromTheUpdateHandlerEndsShow) {
   HWND shownActive = nullptr;
   HWND dialogWindow = nullptr;
-  dialog_->AddDialogShownHandler([&] { shownActive = GetActiveWindow(); });
-  dialog_->AddUpdateHandler([&](bs::UIBlock*) {
+  dialog_->AddDialogShownHandler(Event([&] { shownActive = GetActiveWindow(); }));
+  dialog_->AddUpdateHandler(Update([&](bs::UIBlock*) {
     HWND active = GetActiveWindow();
     EXPECT_NE(active, nullptr);
     EXPECT_TRUE(PostMessageA(active, WM_SYSCOMMAND, SC_CLOSE, 0));
     return 0;
-  });
+  }));
   int ticksAfterPress = 0;
   setDialogDriver([&](OpenDialog& d) {
     dialogWindow = static_cast<HWND>(d.window());
@@ -50,7 +58,7 @@ TEST_F(ModalDialogWin32, CloseCommandPostedFromTheUpdateHandlerEndsShow) {
       ++ticksAfterPress;
     }
   });
-  EXPECT_EQ(dialog_->Show(), bs::BlockDialog::DialogResponse::Cancel);
+  EXPECT_EQ(dialog_->Show(), NXOpen::Selection::ResponseCancel);
   EXPECT_EQ(ticksAfterPress, 0);
   ASSERT_NE(dialogWindow, nullptr);
   EXPECT_EQ(shownActive, dialogWindow);
@@ -82,12 +90,12 @@ void CALLBACK refreshTimerProc(HWND, UINT, UINT_PTR, DWORD) {
 // handler, fire while Show() runs its message loop; the refresh timer closes the dialog.
 TEST_F(ModalDialogWin32, ThreadTimersFireDuringShow) {
   fired.clear();
-  dialog_->AddDialogShownHandler([&] {
+  dialog_->AddDialogShownHandler(Event([&] {
     saved = GetActiveWindow();
     ASSERT_NE(SetTimer(nullptr, 0, 20, &startTimer), 0u);
     refreshTimer = SetTimer(nullptr, 0, 40, &refreshTimerProc);
     ASSERT_NE(refreshTimer, 0u);
-  });
+  }));
   dialog_->Show();
   // Windows does not promise the order of two overdue timers, only that both fire.
   EXPECT_EQ(std::count(fired.begin(), fired.end(), "start"), 1);

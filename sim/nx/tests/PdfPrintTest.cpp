@@ -9,6 +9,16 @@
 #include <string>
 #include <vector>
 
+#include <NXOpen/Drawings_DrawingSheet.hxx>
+#include <NXOpen/Drawings_DrawingSheetCollection.hxx>
+#include <NXOpen/NXException.hxx>
+#include <NXOpen/Part.hxx>
+#include <NXOpen/PartCollection.hxx>
+#include <NXOpen/PlotManager.hxx>
+#include <NXOpen/PlotSourceBuilder.hxx>
+#include <NXOpen/PrintPDFBuilder.hxx>
+#include <NXOpen/Session.hxx>
+
 #include "sim/nx/NxSim.h"
 
 namespace nxsim {
@@ -27,7 +37,7 @@ class PdfPrint : public ::testing::Test {
     definition.fullPath = "/d/bracket.prt";
     definition.drawingSheets = {"SHT1", "SHT2", "SHT3"};
     setDisplayedPart(addPart(definition));
-    part_ = dynamic_cast<host::Part*>(host::nx().GetSession()->Parts()->BaseDisplay());
+    part_ = dynamic_cast<NXOpen::Part*>(NXOpen::Session::GetSession()->Parts()->BaseDisplay());
     ASSERT_NE(part_, nullptr);
   }
   void TearDown() override {
@@ -36,15 +46,15 @@ class PdfPrint : public ::testing::Test {
     reset();
   }
 
-  std::vector<host::NXObject*> sheets() {
-    std::vector<host::NXObject*> all;
-    for (host::Drawings::DrawingSheet* sheet : *part_->DrawingSheets()) all.push_back(sheet);
+  std::vector<NXOpen::NXObject*> sheets() {
+    std::vector<NXOpen::NXObject*> all;
+    for (NXOpen::Drawings::DrawingSheet* sheet : *part_->DrawingSheets()) all.push_back(sheet);
     return all;
   }
 
-  host::PrintPDFBuilder* builder() {
-    host::PrintPDFBuilder* b = part_->PlotManager()->CreatePrintPdfbuilder();
-    b->SetAction(3);
+  NXOpen::PrintPDFBuilder* builder() {
+    NXOpen::PrintPDFBuilder* b = part_->PlotManager()->CreatePrintPdfbuilder();
+    b->SetAction(NXOpen::PrintPDFBuilder::ActionOptionNative);
     b->SetAppend(false);
     b->SetFilename((directory_ / "bracket.pdf").string());
     b->SourceBuilder()->SetSheets(sheets());
@@ -53,11 +63,11 @@ class PdfPrint : public ::testing::Test {
   }
 
   fs::path directory_;
-  host::Part* part_ = nullptr;
+  NXOpen::Part* part_ = nullptr;
 };
 
 TEST_F(PdfPrint, CommitWritesOnePdfWithEverySheet) {
-  host::PrintPDFBuilder* b = builder();
+  NXOpen::PrintPDFBuilder* b = builder();
   b->Commit();
   b->Destroy();
   std::ifstream in(directory_ / "bracket.pdf");
@@ -166,11 +176,11 @@ TEST_F(PdfPrint, PrintsAReadablePdfWithAPagePerSelectedSheet) {
     const fs::path pdf = directory_ / "bracket.pdf";
     fs::remove(pdf);
     if (row.appendToEarlierPrint) {
-      host::PrintPDFBuilder* earlier = builder();
+      NXOpen::PrintPDFBuilder* earlier = builder();
       earlier->Commit();
       earlier->Destroy();
     }
-    host::PrintPDFBuilder* b = builder();
+    NXOpen::PrintPDFBuilder* b = builder();
     b->SetAppend(row.appendToEarlierPrint);
     b->SourceBuilder()->SetSelectedSheets(row.selected);
     b->Commit();
@@ -189,24 +199,24 @@ TEST_F(PdfPrint, PrintsAReadablePdfWithAPagePerSelectedSheet) {
 
 TEST_F(PdfPrint, PrintThatWritesNothingLeavesNoFile) {
   setPrintWritesFile(false);
-  host::PrintPDFBuilder* b = builder();
+  NXOpen::PrintPDFBuilder* b = builder();
   b->Commit();
   b->Destroy();
   EXPECT_FALSE(fs::exists(directory_ / "bracket.pdf"));
 }
 
 TEST_F(PdfPrint, CommitWithoutSheetsThrows) {
-  host::PrintPDFBuilder* b = part_->PlotManager()->CreatePrintPdfbuilder();
+  NXOpen::PrintPDFBuilder* b = part_->PlotManager()->CreatePrintPdfbuilder();
   b->SetFilename((directory_ / "x.pdf").string());
-  EXPECT_THROW(b->Commit(), host::NxException);
+  EXPECT_THROW(b->Commit(), NXOpen::NXException);
   b->Destroy();
 }
 
 TEST_F(PdfPrint, UseAfterDestroyAndDoubleDestroyAreViolations) {
-  host::PrintPDFBuilder* b = builder();
+  NXOpen::PrintPDFBuilder* b = builder();
   b->Destroy();
-  EXPECT_THROW(b->Commit(), host::NxException);
-  EXPECT_THROW(b->Destroy(), host::NxException);
+  EXPECT_THROW(b->Commit(), NXOpen::NXException);
+  EXPECT_THROW(b->Destroy(), NXOpen::NXException);
   EXPECT_EQ(violations().size(), 2u);
 }
 
@@ -214,12 +224,12 @@ TEST_F(PdfPrint, MissingPlotManagerOrSourceBuilderCanBeInjected) {
   injectFault(Fault{"BasePart::PlotManager", FaultKind::Null});
   EXPECT_EQ(part_->PlotManager(), nullptr);
   injectFault(Fault{"PrintPDFBuilder::SourceBuilder", FaultKind::Null});
-  host::PrintPDFBuilder* b = part_->PlotManager()->CreatePrintPdfbuilder();
+  NXOpen::PrintPDFBuilder* b = part_->PlotManager()->CreatePrintPdfbuilder();
   EXPECT_EQ(b->SourceBuilder(), nullptr);
   b->Destroy();
   injectFault(Fault{"Builder::Commit", FaultKind::Throw});
-  host::PrintPDFBuilder* failing = builder();
-  EXPECT_THROW(failing->Commit(), host::NxException);
+  NXOpen::PrintPDFBuilder* failing = builder();
+  EXPECT_THROW(failing->Commit(), NXOpen::NXException);
   failing->Destroy();
   EXPECT_FALSE(fs::exists(directory_ / "bracket.pdf"));
 }

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <NXOpen/BlockStyler_BlockDialog.hxx>
+#include <NXOpen/BlockStyler_PropertyList.hxx>
+#include <NXOpen/BlockStyler_UIBlock.hxx>
+#include <NXOpen/UI.hxx>
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -59,16 +64,25 @@ class ScriptedDriverTest : public ::testing::Test {
     scenario_ = parseScenario({{"steps", json::array({{{"invoke", {{"dialogs", list}}}}})}});
     driver_->begin(scenario_.steps[0].invoke);
     nxsim::setDialogDriver([this](nxsim::OpenDialog& d) { driver_->drive(d); });
-    auto dialog = host::nx().GetUI()->CreateDialog(file_);
-    host::BlockStyler::BlockDialog* raw = dialog.get();
-    dialog->AddUpdateHandler([this, raw](host::BlockStyler::UIBlock* block) {
-      updates_.push_back(block->Name());
-      if (block->Name() == "go") raw->GetBlockProperties("status")->SetString("Label", "done");
-      return 0;
-    });
+    std::unique_ptr<NXOpen::BlockStyler::BlockDialog> dialog(
+        NXOpen::UI::GetUI()->CreateDialog(file_));
+    dialog_ = dialog.get();
+    dialog->AddUpdateHandler(NXOpen::make_callback(this, &ScriptedDriverTest::onUpdate));
     dialog->Show();
+    dialog_ = nullptr;
     tracker_->sync();
     driver_->end();
+  }
+
+  int onUpdate(NXOpen::BlockStyler::UIBlock* block) {
+    const std::string name = block->Name().GetUTF8Text();
+    updates_.push_back(name);
+    if (name == "go") {
+      std::unique_ptr<NXOpen::BlockStyler::PropertyList> status(
+          dialog_->GetBlockProperties("status"));
+      status->SetString("Label", "done");
+    }
+    return 0;
   }
 
   std::vector<std::string> kinds() const {
@@ -88,6 +102,7 @@ class ScriptedDriverTest : public ::testing::Test {
   std::unique_ptr<DialogTracker> tracker_;
   std::unique_ptr<ScriptedDriver> driver_;
   Scenario scenario_;
+  NXOpen::BlockStyler::BlockDialog* dialog_ = nullptr;
   std::vector<std::string> updates_;
 };
 
