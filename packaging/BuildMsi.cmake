@@ -2,8 +2,14 @@
 # its startup and application folders with wixl-heat and compiles synquo-nx.wxs with wixl.
 # cmake -DBUILD_DIR=<tree> -DCONFIG=<Release|Debug> -DVERSION=<x.y.z> -DOUTPUT=<file.msi>
 #       -P BuildMsi.cmake
+# With -DFOLDER=<installed custom directory> instead of BUILD_DIR and CONFIG, that folder is
+# staged as it is.
 cmake_minimum_required(VERSION 3.25)
-foreach(v BUILD_DIR CONFIG VERSION OUTPUT)
+set(required VERSION OUTPUT)
+if(NOT DEFINED FOLDER)
+  list(APPEND required BUILD_DIR CONFIG)
+endif()
+foreach(v ${required})
   if(NOT DEFINED ${v})
     message(FATAL_ERROR "BuildMsi.cmake needs -D${v}=...")
   endif()
@@ -16,9 +22,13 @@ set(work ${output_dir}/msi-work)
 set(stage ${work}/SynquoNX)
 file(REMOVE_RECURSE ${work})
 file(MAKE_DIRECTORY ${work})
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --config ${CONFIG}
-                        --component nx --prefix ${stage} --strip
-                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+if(DEFINED FOLDER)
+  file(COPY ${FOLDER}/ DESTINATION ${stage})
+else()
+  execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --config ${CONFIG}
+                          --component nx --prefix ${stage} --strip
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endif()
 
 file(GLOB_RECURSE files ${stage}/startup/* ${stage}/application/*)
 list(SORT files)

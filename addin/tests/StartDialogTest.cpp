@@ -113,8 +113,8 @@ TEST_F(StartDialog, FailedHelpPushIsNeverPopped) {
 TEST_F(StartDialog, DialogFileWithoutTheButtonNeverSignsIn) {
   testsupport::TempDir resources("start-dialog-resources");
   testsupport::writeFile(resources / "start.dlx",
-                         "<dialog title=\"Synquo\"><block id=\"otherButton\" type=\"Button\"/>"
-                         "</dialog>");
+                         R"(<Dialog><item id="otherButton" class="UICOMP_button"><PropertyList>
+<Property sname="BlockID" type="string" value="otherButton"/></PropertyList></item></Dialog>)");
   nxsim::setResourceDirectories({resources.path()});
   nxsim::setDialogDriver([](nxsim::OpenDialog& dialog) {
     if (dialog.ticks() == 1) dialog.press("otherButton");

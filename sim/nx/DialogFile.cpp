@@ -1,5 +1,5 @@
-// Reading dialog files: a minimal XML reader (elements, attributes, text, comments, the five
-// entities and character references) and the dialog description on top of it.
+// Reading Block UI Styler dialog files: a minimal XML reader (elements, attributes, text,
+// comments, the five entities and character references) and the dialog's blocks on top of it.
 #include "sim/nx/DialogFile.h"
 
 #include <cctype>
@@ -233,120 +233,222 @@ class XmlReader {
   throw std::runtime_error("line " + std::to_string(e.line) + ": " + what);
 }
 
-PropertyValue::Type typeNamed(const Element& e, const std::string& name) {
-  if (name == "string") return PropertyValue::Type::String;
-  if (name == "logical") return PropertyValue::Type::Logical;
-  if (name == "integer") return PropertyValue::Type::Integer;
-  if (name == "double") return PropertyValue::Type::Double;
-  if (name == "strings") return PropertyValue::Type::Strings;
-  failAt(e, "unknown property type " + name);
+const std::string* attribute(const Element& e, const char* name) {
+  auto found = e.attributes.find(name);
+  return found == e.attributes.end() ? nullptr : &found->second;
 }
 
-PropertyValue readProperty(const Element& e, PropertyValue value) {
-  auto attribute = e.attributes.find("value");
-  const bool hasValue = attribute != e.attributes.end();
-  const std::string text = hasValue ? attribute->second : e.text;
+// The Block UI Styler classes the simulated NX models, and the block type each becomes.
+const char* blockTypeOf(const std::string& uiClass) {
+  static const std::map<std::string, const char*> kClasses = {
+      {"UICOMP_button", "Button"}, {"UICOMP_label", "Label"},   {"UICOMP_enum", "Enumeration"},
+      {"UICOMP_string", "String"}, {"UICOMP_toggle", "Toggle"}, {"UGS::UICOMP_group", "Group"}};
+  auto found = kClasses.find(uiClass);
+  return found == kClasses.end() ? nullptr : found->second;
+}
+
+// How a declared Block UI Styler property type is held; false for the types that carry only
+// layout or selection settings, which the simulated NX reads past.
+bool valueTypeOf(const Element& e, const std::string& declared, PropertyValue::Type& type) {
+  static const std::map<std::string, PropertyValue::Type> kValueTypes = {
+      {"string", PropertyValue::Type::String},   {"utfstring", PropertyValue::Type::String},
+      {"logical", PropertyValue::Type::Logical}, {"integer", PropertyValue::Type::Integer},
+      {"enum", PropertyValue::Type::Enum},       {"double", PropertyValue::Type::Double},
+      {"strings", PropertyValue::Type::Strings}, {"utfstrings", PropertyValue::Type::Strings}};
+  static const std::set<std::string> kLayoutTypes = {"attachment", "bits",      "stlvector",
+                                                     "point",      "selfilter", "dir"};
+  auto found = kValueTypes.find(declared);
+  if (found != kValueTypes.end()) {
+    type = found->second;
+    return true;
+  }
+  if (kLayoutTypes.count(declared) == 0) {
+    failAt(e, "unknown property type " + declared);
+  }
+  return false;
+}
+
+int integerFrom(const Element& e, const std::string& text, const std::string& what) {
+  char* stop = nullptr;
+  long n = std::strtol(text.c_str(), &stop, 10);
+  if (text.empty() || *stop != '\0' || n < -2147483647L || n > 2147483647L) {
+    failAt(e, what + " must be an integer");
+  }
+  return static_cast<int>(n);
+}
+
+// One Property element: its value in the declared type. An enumeration's "Value" also gives
+// the block its members, the enum's options.
+PropertyValue readValue(const Element& e, const std::string& sname, PropertyValue value,
+                        Properties& block) {
+  const std::string* given = attribute(e, "value");
+  const std::string text = given ? *given : std::string();
   switch (value.type) {
     case PropertyValue::Type::String:
       value.text = text;
       break;
     case PropertyValue::Type::Logical:
-      if (text != "true" && text != "false") {
-        failAt(e, "logical value must be true or false");
+      if (text != "True" && text != "False") {
+        failAt(e, "logical " + sname + " must be True or False");
       }
-      value.logical = text == "true";
+      value.logical = text == "True";
       break;
     case PropertyValue::Type::Integer:
-    case PropertyValue::Type::Enum: {  // an enumerated value is written as its index
-      char* stop = nullptr;
-      long n = std::strtol(text.c_str(), &stop, 10);
-      if (text.empty() || *stop != '\0' || n < -2147483647L || n > 2147483647L) {
-        failAt(e, "integer value expected");
-      }
-      value.integer = static_cast<int>(n);
+      value.integer = integerFrom(e, text, sname);
       break;
-    }
+    case PropertyValue::Type::Enum: {
+      const std::string* selected = attribute(e, "selected");
+      value.integer = selected ? integerFrom(e, *selected, "selected of " + sname) : -1;
+      std::vector<std::string> options;
+      for (const auto& option : e.children) {
+        // Some Styler versions repeat the members' texts as Strings beside the options.
+        if (option->name == "Strings") {
+          continue;
+        }
+        const std::string* name = option->name == "Option" ? attribute(*option, "name") : nullptr;
+        if (name == nullptr) {
+          failAt(*option, "an enum holds only Option elements with a name");
+        }
+        options.push_back(*name);
+      }
+      auto members = block.find("EnumMembers");
+      if (sname == "Value" && members != block.end()) {
+        members->second.list = options;
+      }
+    } break;
     case PropertyValue::Type::Double: {
       char* stop = nullptr;
       value.real = std::strtod(text.c_str(), &stop);
       if (text.empty() || *stop != '\0') {
-        failAt(e, "number expected");
+        failAt(e, sname + " must be a number");
       }
       break;
     }
     case PropertyValue::Type::Strings:
       value.list.clear();
-      for (const auto& member : e.children) {
-        if (member->name != "member") {
-          failAt(*member, "only member elements belong in a list");
+      for (const auto& item : e.children) {
+        const std::string* member = item->name == "Strings" ? attribute(*item, "value") : nullptr;
+        if (member == nullptr) {
+          failAt(*item, "a list holds only Strings elements with a value");
         }
-        value.list.push_back(member->text);
+        value.list.push_back(*member);
       }
       break;
   }
   return value;
 }
 
-void readBlock(const Element& element, DialogDefinition& dialog, std::set<std::string>& ids) {
-  if (element.name != "block") {
-    failAt(element, "unexpected element " + element.name);
+void readItem(const Element& item, DialogDefinition& dialog, std::set<std::string>& ids);
+
+// A group's "Members": a PropertyList of uicomp Properties, each wrapping the member's item.
+void collectMembers(const Element& members, std::vector<const Element*>& items) {
+  for (const auto& list : members.children) {
+    if (list->name != "PropertyList") {
+      failAt(*list, "Members holds a PropertyList, not " + list->name);
+    }
+    for (const auto& wrapper : list->children) {
+      if (wrapper->name == "item") {  // as some Styler versions write a member
+        items.push_back(wrapper.get());
+        continue;
+      }
+      if (wrapper->name != "Property" || wrapper->children.size() != 1 ||
+          wrapper->children.front()->name != "item") {
+        failAt(*wrapper, "each member of a group is a Property holding one item");
+      }
+      items.push_back(wrapper->children.front().get());
+    }
+  }
+}
+
+void readItem(const Element& item, DialogDefinition& dialog, std::set<std::string>& ids) {
+  if (item.name != "item") {
+    failAt(item, "unexpected element " + item.name);
+  }
+  const std::string* uiClass = attribute(item, "class");
+  if (uiClass == nullptr || uiClass->empty()) {
+    failAt(item, "item without a class");
+  }
+  const char* type = blockTypeOf(*uiClass);
+  if (type == nullptr) {
+    failAt(item, "unknown block class " + *uiClass);
+  }
+  const Element* list = nullptr;
+  for (const auto& child : item.children) {
+    if (child->name != "PropertyList" || list != nullptr) {
+      failAt(*child, "an item holds one PropertyList, not " + child->name);
+    }
+    list = child.get();
+  }
+  if (list == nullptr) {
+    failAt(item, "item without a PropertyList");
   }
   BlockDefinition block;
-  auto id = element.attributes.find("id");
-  auto type = element.attributes.find("type");
-  if (id == element.attributes.end() || id->second.empty()) {
-    failAt(element, "block without id");
-  }
-  if (type == element.attributes.end()) {
-    failAt(element, "block " + id->second + " without type");
-  }
-  if (!ids.insert(id->second).second) {
-    failAt(element, "block id " + id->second + " used twice");
-  }
-  block.id = id->second;
-  block.type = type->second;
-  try {
-    block.properties = defaultProperties(block.type);
-  } catch (const std::runtime_error& e) {
-    failAt(element, e.what());
-  }
-  for (const auto& item : element.children) {
-    if (item->name == "block") {
-      continue;
+  block.type = type;
+  block.properties = defaultProperties(block.type);
+  std::vector<const Element*> members;
+  for (const auto& property : list->children) {
+    if (property->name != "Property") {
+      failAt(*property, "unexpected element " + property->name + " in a PropertyList");
     }
-    if (item->name != "property") {
-      failAt(*item, "unexpected element " + item->name);
+    const std::string* sname = attribute(*property, "sname");
+    const std::string* declared = attribute(*property, "type");
+    if (sname == nullptr || sname->empty()) {
+      failAt(*property, "property without an sname");
     }
-    auto name = item->attributes.find("name");
-    if (name == item->attributes.end() || name->second.empty()) {
-      failAt(*item, "property without name");
+    if (declared == nullptr) {
+      failAt(*property, "property " + *sname + " without a type");
     }
-    auto known = block.properties.find(name->second);
-    auto declared = item->attributes.find("type");
-    PropertyValue value;
-    if (declared != item->attributes.end()) {
-      value.type = typeNamed(*item, declared->second);
-      if (known != block.properties.end() && known->second.type != value.type) {
-        failAt(*item,
-               "property " + name->second + " is of type " + propertyTypeName(known->second.type));
+    if (*sname == "Members" && *declared == "array") {
+      if (block.type != "Group") {
+        failAt(*property, "only a group holds blocks");
       }
-    } else if (known != block.properties.end()) {
-      value = known->second;
-    } else {
-      failAt(*item, "property " + name->second + " needs a type");
-    }
-    block.properties[name->second] = readProperty(*item, value);
-  }
-  const bool isGroup = block.type == "Group";
-  dialog.blocks.push_back(std::move(block));
-  for (const auto& item : element.children) {
-    if (item->name != "block") {
+      collectMembers(*property, members);
       continue;
     }
-    if (!isGroup) {
-      failAt(*item, "only a Group holds blocks");
+    PropertyValue value;
+    if (!valueTypeOf(*property, *declared, value.type)) {
+      continue;
     }
-    readBlock(*item, dialog, ids);
+    auto known = block.properties.find(*sname);
+    if (known != block.properties.end()) {
+      if (known->second.type != value.type) {
+        failAt(*property, "property " + *sname + " is " + propertyTypeName(known->second.type) +
+                              ", not " + *declared);
+      }
+      value = known->second;
+    }
+    block.properties[*sname] = readValue(*property, *sname, value, block.properties);
+  }
+  // Older Styler versions name the block id APIName.
+  auto blockId = block.properties.find("BlockID");
+  if (blockId == block.properties.end()) {
+    blockId = block.properties.find("APIName");
+  }
+  if (blockId == block.properties.end() || blockId->second.text.empty()) {
+    failAt(item, "item without a BlockID");
+  }
+  block.id = blockId->second.text;
+  const std::string* id = attribute(item, "id");
+  if (id != nullptr && *id != block.id) {
+    failAt(item, "item " + *id + " has the BlockID " + block.id);
+  }
+  if (!ids.insert(block.id).second) {
+    failAt(item, "block id " + block.id + " used twice");
+  }
+  dialog.blocks.push_back(std::move(block));
+  for (const Element* member : members) {
+    readItem(*member, dialog, ids);
+  }
+}
+
+// The dialog's own properties: its title is the "Label".
+void readDialogProperties(const Element& list, DialogDefinition& dialog) {
+  for (const auto& property : list.children) {
+    const std::string* sname = attribute(*property, "sname");
+    if (property->name == "Property" && sname != nullptr && *sname == "Label") {
+      const std::string* title = attribute(*property, "value");
+      dialog.title = title ? *title : std::string();
+    }
   }
 }
 
@@ -410,15 +512,22 @@ std::string propertyTypeName(PropertyValue::Type type) {
 
 DialogDefinition parseDialogFile(const std::string& content) {
   auto root = XmlReader(content).document();
-  if (root->name != "dialog") {
-    failAt(*root, "the root element must be dialog");
+  if (root->name == "dialog") {
+    failAt(*root, "not a Block UI Styler file: the root element is dialog, not Dialog");
+  }
+  if (root->name != "Dialog") {
+    failAt(*root, "the root element must be Dialog");
   }
   DialogDefinition dialog;
-  auto title = root->attributes.find("title");
-  dialog.title = title == root->attributes.end() ? std::string() : title->second;
   std::set<std::string> ids;
   for (const auto& child : root->children) {
-    readBlock(*child, dialog, ids);
+    if (child->name == "item") {
+      readItem(*child, dialog, ids);
+    } else if (child->name == "PropertyList") {
+      readDialogProperties(*child, dialog);
+    } else if (child->name != "AutoGenData" && child->name != "GenData") {
+      failAt(*child, "unexpected element " + child->name + " in Dialog");
+    }
   }
   return dialog;
 }

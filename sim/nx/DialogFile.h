@@ -1,5 +1,5 @@
-// The simulated NX's dialog files (.dlx): a small XML description of a dialog's blocks, their
-// types and initial properties.
+// Block UI Styler dialog files (.dlx) as the simulated NX reads them: the dialog's blocks, the
+// type each block's class gives, and their initial properties by script name.
 #pragma once
 
 #include <filesystem>
@@ -34,7 +34,7 @@ struct DialogDefinition {
   std::vector<BlockDefinition> blocks;  // nested blocks flattened, in file order
 };
 
-// Throws std::runtime_error naming the line of the first problem.
+// Throws std::runtime_error naming the line of the first problem and the reason.
 DialogDefinition parseDialogFile(const std::string& content);
 // The properties every block of the type has before the file sets any; throws
 // std::runtime_error for a type the dialogs do not know.

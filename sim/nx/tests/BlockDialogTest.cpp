@@ -149,7 +149,11 @@ TEST_F(BlockDialog, StringAndToggleBlocksCanBeSetByTheDriver) {
   auto path = std::filesystem::temp_directory_path() / "nxsim-inputs.dlx";
   {
     std::ofstream out(path);
-    out << R"(<dialog><block id="name" type="String"/><block id="keep" type="Toggle"/></dialog>)";
+    out << R"(<Dialog>
+<item class="UICOMP_string"><PropertyList><Property sname="BlockID" type="string" value="name"/>
+</PropertyList></item>
+<item class="UICOMP_toggle"><PropertyList><Property sname="BlockID" type="string" value="keep"/>
+</PropertyList></item></Dialog>)";
   }
   std::unique_ptr<bs::BlockDialog> dialog(NXOpen::UI::GetUI()->CreateDialog(path.string()));
   ASSERT_NE(dialog, nullptr);

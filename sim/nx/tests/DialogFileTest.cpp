@@ -25,6 +25,15 @@ namespace fs = std::filesystem;
 namespace bs = NXOpen::BlockStyler;
 using Properties = std::unique_ptr<bs::PropertyList>;
 
+// One Block UI Styler item of the class with its BlockID and further Property elements.
+std::string item(const std::string& uiClass, const std::string& id, const std::string& more = "") {
+  return "<item id=\"" + id + "\" class=\"" + uiClass +
+         "\"><PropertyList><Property sname=\"BlockID\" type=\"string\" value=\"" + id + "\"/>" +
+         more + "</PropertyList></item>";
+}
+
+std::string dialogOf(const std::string& items) { return "<Dialog>" + items + "</Dialog>"; }
+
 class DialogFile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,82 +62,9 @@ class DialogFile : public ::testing::Test {
     return Properties(dialog.GetBlockProperties(id));
   }
 
-  // The type of every block the add-in relies on, read through FindBlock.
-  void expectBlocks(bs::BlockDialog& dialog, const std::map<std::string, std::string>& blocks) {
-    for (const auto& [id, type] : blocks) {
-      bs::UIBlock* block = dialog.TopBlock()->FindBlock(id);
-      ASSERT_NE(block, nullptr) << id;
-      EXPECT_EQ(text(block->Type()), type) << id;
-      EXPECT_EQ(text(block->Name()), id);
-    }
-  }
-
   std::vector<fs::path> shipped_;
   fs::path directory_;
 };
-
-TEST_F(DialogFile, ShippedStartDialogHasTheSignInButton) {
-  auto dialog = create("start.dlx");
-  ASSERT_NE(dialog, nullptr);
-  bs::UIBlock* button = dialog->TopBlock()->FindBlock("signInButton");
-  ASSERT_NE(button, nullptr);
-  EXPECT_EQ(text(button->Type()), "Button");
-}
-
-TEST_F(DialogFile, ShippedMainDialogHasEveryBlockTheAddinUses) {
-  auto dialog = create("synquoGui.dlx");
-  ASSERT_NE(dialog, nullptr);
-  expectBlocks(*dialog, {{"userGreeting", "Label"},
-                         {"blankLabel1", "Label"},
-                         {"group0", "Group"},
-                         {"fileName", "Label"},
-                         {"fileSize", "Label"},
-                         {"lastModified", "Label"},
-                         {"blankLabel2", "Label"},
-                         {"selectWorkspaceLabel", "Label"},
-                         {"workspaceList", "Enumeration"},
-                         {"signOutButton", "Button"},
-                         {"uploadButton", "Button"}});
-  std::vector<std::string> labels = {"emailLabel",      "versionLabel",   "idWarning",
-                                     "drwWarning",      "unsavedWarning", "unsupportedWarning",
-                                     "identityWarning", "targetWarning"};
-  for (int line = 1; line <= 21; ++line) labels.push_back("uploadFile" + std::to_string(line));
-  for (const std::string& id : labels) {
-    Properties list = properties(*dialog, id);
-    ASSERT_NE(list, nullptr) << id;
-    list->SetString("Label", "text");
-  }
-  for (const char* id :
-       {"idWarningGroup", "drwWarningGroup", "unsavedWarningGroup", "unsupportedWarningGroup",
-        "identityWarningGroup", "targetWarningGroup", "uploadFilesGroup"}) {
-    Properties list = properties(*dialog, id);
-    ASSERT_NE(list, nullptr) << id;
-    EXPECT_FALSE(list->GetLogical("Show")) << id;
-  }
-  auto* list = dynamic_cast<bs::Enumeration*>(dialog->TopBlock()->FindBlock("workspaceList"));
-  ASSERT_NE(list, nullptr);
-  EXPECT_TRUE(list->GetEnumMembers().empty());
-  EXPECT_EQ(text(list->ValueAsString()), "");
-  EXPECT_NE(text(properties(*dialog, "fileSize")->GetString("Bitmap")), "");
-}
-
-TEST_F(DialogFile, ShippedProgressDialogHasEveryBlockTheAddinUses) {
-  auto dialog = create("uploadProgress.dlx");
-  ASSERT_NE(dialog, nullptr);
-  expectBlocks(*dialog, {{"openInSynquoButton", "Button"}, {"uploadAnotherButton", "Button"}});
-  for (const char* id : {"primaryStatus", "spinner"}) {
-    properties(*dialog, id)->SetString("Bitmap", "synquo_upload_uploaded.bmp");
-  }
-  properties(*dialog, "actionGroup")->SetLogical("Show", true);
-  Properties model = properties(*dialog, "modelWorkspaceLabel");
-  model->SetString("Label", "a -> b");
-  model->SetString("BalloonTooltipText", "");
-  for (const char* id : {"sizeSecondaryLabel", "emailLabel", "versionLabel", "leftLabel1",
-                         "rightLabel1", "leftLabel2", "rightLabel2", "leftLabel3", "rightLabel3"}) {
-    ASSERT_NE(properties(*dialog, id), nullptr) << id;
-    properties(*dialog, id)->SetString("Label", "   ");
-  }
-}
 
 TEST_F(DialogFile, MissingFileRaisesAnNxErrorNamingIt) {
   setResourceDirectories({directory_});
@@ -143,12 +79,12 @@ TEST_F(DialogFile, MissingFileRaisesAnNxErrorNamingIt) {
 
 TEST_F(DialogFile, DirectoriesAreSearchedInOrder) {
   fs::create_directories(directory_ / "second");
-  write("second/mine.dlx", R"(<dialog><block id="b2" type="Button"/></dialog>)");
+  write("second/mine.dlx", dialogOf(item("UICOMP_button", "b2")));
   setResourceDirectories({directory_ / "first", directory_ / "second"});
   auto dialog = create("mine.dlx");
   ASSERT_NE(dialog, nullptr);
   EXPECT_NE(dialog->TopBlock()->FindBlock("b2"), nullptr);
-  write("mine.dlx", R"(<dialog><block id="b1" type="Button"/></dialog>)");
+  write("mine.dlx", dialogOf(item("UICOMP_button", "b1")));
   setResourceDirectories({directory_, directory_ / "second"});
   EXPECT_NE(create("mine.dlx")->TopBlock()->FindBlock("b1"), nullptr);
 }
@@ -159,59 +95,128 @@ TEST_F(DialogFile, UnknownBlockIdGivesNull) {
   EXPECT_EQ(properties(*dialog, "noSuchBlock"), nullptr);
 }
 
-TEST_F(DialogFile, PropertiesOfEveryTypeAreReadFromTheFile) {
-  write("all.dlx", R"(<?xml version="1.0"?>
-<!-- every kind of property -->
-<dialog title="All &amp; more">
-  <block id="text" type="String"><property name="Value">caf&#xE9; &lt;1&gt;</property></block>
-  <block id="flag" type="Toggle"><property name="Value" value="true"/></block>
-  <block id="choice" type="Enumeration">
-    <property name="EnumMembers"><member>One</member><member>Two</member></property>
-    <property name="Value" value="1"/>
-  </block>
-  <block id="ratio" type="Label"><property name="Scale" type="double" value="2.5"/></block>
-</dialog>)");
+TEST_F(DialogFile, BlocksAndPropertiesAreReadAsBlockUiStylerSavesThem) {
+  write("all.dlx", R"(<?xml version="1.0" encoding="UTF-8"?>
+<!-- every kind of property, a group holding a block, and what is read past -->
+<Dialog NX="12.0.2" id="Dialog" name="Dialog" type="uicomp" ContainerItems="1">
+  <item id="outer" class="UGS::UICOMP_group" ContainerItems="1"><PropertyList id="id" mode="0">
+    <Property id="Members" type="array" sname="Members" dynamic="1">
+      <PropertyList id="ContainerItems" mode="1"><Property id="text" type="uicomp" class="UICOMP_string">
+        <item id="text" class="UICOMP_string"><PropertyList>
+          <Property id="API Name" type="string" sname="BlockID" value="text"/>
+          <Property id="Value" type="string" sname="Value" value="caf&#xE9; &lt;1&gt;"/>
+        </PropertyList></item>
+      </Property></PropertyList>
+    </Property>
+    <Property id="API Name" type="string" sname="BlockID" value="outer"/>
+    <Property id="Visibility" type="logical" sname="Show" value="False"/>
+    <Property id="Top" type="attachment" sname="Top" loc="1" offset="0" target="Default"/>
+  </PropertyList></item>
+  <item id="flag" class="UICOMP_toggle"><PropertyList>
+    <Property sname="BlockID" type="string" value="flag"/>
+    <Property sname="Value" type="logical" value="True"/>
+  </PropertyList></item>
+  <item id="choice" class="UICOMP_enum"><PropertyList>
+    <Property sname="BlockID" type="string" value="choice"/>
+    <Property sname="Items" type="utfstrings"><Strings value="One"/><Strings value="Two"/></Property>
+    <Property sname="Value" type="enum" dynamic="1" selected="1">
+      <Option name="One" value="0"/><Option name="Two" value="1"/>
+    </Property>
+  </PropertyList></item>
+  <item id="ratio" class="UICOMP_label"><PropertyList>
+    <Property sname="BlockID" type="string" value="ratio"/>
+    <Property sname="Scale" type="double" value="2.5"/>
+    <Property sname="Width" type="integer" value="-3"/>
+  </PropertyList></item>
+  <PropertyList id="id" mode="0"><Property sname="Label" type="utfstring" value="All &amp; more"/>
+  </PropertyList>
+  <AutoGenData><PropertyList/></AutoGenData>
+</Dialog>)");
   setResourceDirectories({directory_});
   auto dialog = create("all.dlx");
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(text(properties(*dialog, "text")->GetString("Value")), "caf\xC3\xA9 <1>");
+  Properties text = properties(*dialog, "text");
+  EXPECT_EQ(text->GetPropertyType("Value"), bs::PropertyList::PropertyTypeString);
+  EXPECT_EQ(nxsim::text(text->GetString("Value")), "caf\xC3\xA9 <1>");
+  EXPECT_EQ(nxsim::text(dialog->TopBlock()->FindBlock("outer")->Type()), "Group");
+  EXPECT_FALSE(properties(*dialog, "outer")->GetLogical("Show"));
   EXPECT_TRUE(properties(*dialog, "flag")->GetLogical("Value"));
   Properties choice = properties(*dialog, "choice");
   EXPECT_EQ(choice->GetEnum("Value"), 1);
-  EXPECT_EQ(text(choice->GetEnumAsString("Value")), "Two");
+  EXPECT_EQ(nxsim::text(choice->GetEnumAsString("Value")), "Two");
+  EXPECT_EQ(texts(choice->GetStrings("Items")), (std::vector<std::string>{"One", "Two"}));
   auto* list = dynamic_cast<bs::Enumeration*>(dialog->TopBlock()->FindBlock("choice"));
-  EXPECT_EQ(text(list->ValueAsString()), "Two");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(texts(list->GetEnumMembers()), (std::vector<std::string>{"One", "Two"}));
+  EXPECT_EQ(nxsim::text(list->ValueAsString()), "Two");
   EXPECT_DOUBLE_EQ(properties(*dialog, "ratio")->GetDouble("Scale"), 2.5);
+  EXPECT_EQ(properties(*dialog, "ratio")->GetInteger("Width"), -3);
 }
 
-TEST_F(DialogFile, MalformedFilesRaiseAnNxErrorWithTheProblem) {
+TEST_F(DialogFile, TodaysOwnFormatIsRefused) {
+  write("old.dlx", R"(<?xml version="1.0" encoding="UTF-8"?>
+<dialog title="Synquo">
+  <block id="signInButton" type="Button"/>
+</dialog>)");
   setResourceDirectories({directory_});
-  const std::map<std::string, std::string> broken = {
-      {"unclosed.dlx", "<dialog><block id=\"a\" type=\"Button\">"},
-      {"root.dlx", "<form/>"},
-      {"type.dlx", "<dialog><block id=\"a\" type=\"Slider\"/></dialog>"},
+  try {
+    create("old.dlx");
+    FAIL() << "a file of the retired format was loaded";
+  } catch (const NXOpen::NXException& e) {
+    EXPECT_EQ(e.ErrorCode(), kErrorBadFile);
+    EXPECT_STREQ(e.what(),
+                 "The dialog file old.dlx is not valid: line 2: not a Block UI Styler file: the "
+                 "root element is dialog, not Dialog");
+  }
+}
+
+TEST_F(DialogFile, MalformedFilesAreRefusedWithTheLineAndTheReason) {
+  setResourceDirectories({directory_});
+  const std::string show = R"(<Property sname="Show" type="logical" value="yes"/>)";
+  const std::map<std::string, std::pair<std::string, std::string>> broken = {
+      {"unclosed.dlx",
+       {"<Dialog><item class=\"UICOMP_button\">", "line 1: element item is not closed"}},
+      {"root.dlx", {"<form/>", "line 1: the root element must be Dialog"}},
+      {"class.dlx",
+       {dialogOf(item("UICOMP_slider", "a")), "line 1: unknown block class UICOMP_slider"}},
+      {"noclass.dlx", {"<Dialog>\n<item id=\"a\"/></Dialog>", "line 2: item without a class"}},
+      {"nolist.dlx",
+       {"<Dialog><item class=\"UICOMP_label\"/></Dialog>", "line 1: item without a PropertyList"}},
+      {"noid.dlx",
+       {"<Dialog><item class=\"UICOMP_label\"><PropertyList/></item></Dialog>",
+        "line 1: item without a BlockID"}},
+      {"mismatch.dlx",
+       {"<Dialog><item id=\"b\" class=\"UICOMP_label\"><PropertyList><Property sname=\"BlockID\" "
+        "type=\"string\" value=\"a\"/></PropertyList></item></Dialog>",
+        "line 1: item b has the BlockID a"}},
       {"twice.dlx",
-       "<dialog><block id=\"a\" type=\"Button\"/><block id=\"a\" type=\"Label\"/></dialog>"},
+       {dialogOf(item("UICOMP_button", "a") + "\n" + item("UICOMP_label", "a")),
+        "line 2: block id a used twice"}},
       {"logical.dlx",
-       "<dialog><block id=\"a\" type=\"Button\"><property name=\"Show\" "
-       "value=\"yes\"/></block></dialog>"},
-      {"untyped.dlx",
-       "<dialog><block id=\"a\" type=\"Button\"><property name=\"Odd\" "
-       "value=\"1\"/></block></dialog>"},
-      {"nested.dlx",
-       "<dialog><block id=\"a\" type=\"Button\"><block id=\"b\" type=\"Label\"/></block></dialog>"},
-      {"entity.dlx", "<dialog title=\"&bogus;\"/>"},
+       {dialogOf("\n" + item("UICOMP_button", "a", "\n" + show)),
+        "line 3: logical Show must be True or False"}},
+      {"retyped.dlx",
+       {dialogOf(item("UICOMP_label", "a", R"(<Property sname="Show" type="string" value="x"/>)")),
+        "line 1: property Show is logical, not string"}},
+      {"nosname.dlx",
+       {dialogOf(item("UICOMP_label", "a", R"(<Property type="string"/>)")),
+        "line 1: property without an sname"}},
+      {"ptype.dlx",
+       {dialogOf(item("UICOMP_label", "a", R"(<Property sname="Odd" type="colour"/>)")),
+        "line 1: unknown property type colour"}},
+      {"members.dlx",
+       {dialogOf(item("UICOMP_button", "a", R"(<Property sname="Members" type="array"/>)")),
+        "line 1: only a group holds blocks"}},
+      {"entity.dlx", {"<Dialog title=\"&bogus;\"/>", "line 1: unknown entity &bogus;"}},
   };
-  for (const auto& [name, content] : broken) {
-    write(name, content);
+  for (const auto& [name, file] : broken) {
+    write(name, file.first);
     try {
       create(name);
       ADD_FAILURE() << name << " was accepted";
     } catch (const NXOpen::NXException& e) {
       EXPECT_EQ(e.ErrorCode(), kErrorBadFile) << name;
-      EXPECT_EQ(std::string(e.what()).rfind("The dialog file " + name + " is not valid: line ", 0),
-                0u)
-          << e.what();
+      EXPECT_EQ(e.what(), "The dialog file " + name + " is not valid: " + file.second);
     }
   }
 }

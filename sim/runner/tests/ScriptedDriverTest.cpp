@@ -24,15 +24,29 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 const char* const kDialog = R"(<?xml version="1.0" encoding="UTF-8"?>
-<dialog title="Test">
-  <block id="go" type="Button"><property name="Label" value="Go"/></block>
-  <block id="choice" type="Enumeration">
-    <property name="EnumMembers"><member>Alpha</member><member>Beta</member></property>
-  </block>
-  <block id="name" type="String"/>
-  <block id="flag" type="Toggle"/>
-  <block id="status" type="Label"><property name="Label" value="idle"/></block>
-</dialog>
+<Dialog>
+  <item class="UICOMP_button"><PropertyList>
+    <Property sname="BlockID" type="string" value="go"/>
+    <Property sname="Label" type="utfstring" value="Go"/>
+  </PropertyList></item>
+  <item class="UICOMP_enum"><PropertyList>
+    <Property sname="BlockID" type="string" value="choice"/>
+    <Property sname="Value" type="enum" selected="0">
+      <Option name="Alpha" value="0"/><Option name="Beta" value="1"/>
+    </Property>
+  </PropertyList></item>
+  <item class="UICOMP_string"><PropertyList>
+    <Property sname="BlockID" type="string" value="name"/>
+  </PropertyList></item>
+  <item class="UICOMP_toggle"><PropertyList>
+    <Property sname="BlockID" type="string" value="flag"/>
+  </PropertyList></item>
+  <item class="UICOMP_label"><PropertyList>
+    <Property sname="BlockID" type="string" value="status"/>
+    <Property sname="Label" type="utfstring" value="idle"/>
+  </PropertyList></item>
+  <PropertyList><Property sname="Label" type="utfstring" value="Test"/></PropertyList>
+</Dialog>
 )";
 
 class ScriptedDriverTest : public ::testing::Test {
