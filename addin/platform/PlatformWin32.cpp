@@ -116,6 +116,47 @@ std::wstring withoutTrailingSeparators(std::wstring path) {
   return path;
 }
 
+std::error_code fullPathOf(const std::wstring& path, std::wstring& full) {
+  std::wstring buffer(kInitialPathLength, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return lastError();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      full = std::move(buffer);
+      return {};
+    }
+    buffer.resize(length);
+  }
+}
+
+// The name the file system gives an open file, in DOS form without the "\\?\" prefix.
+std::error_code finalPathOf(HANDLE handle, std::wstring& finalName) {
+  std::wstring buffer(kInitialPathLength, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return lastError();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(length);
+  }
+  const std::wstring unc = L"\\\\?\\UNC\\";
+  const std::wstring local = L"\\\\?\\";
+  if (buffer.compare(0, unc.size(), unc) == 0) {
+    finalName = L"\\\\" + buffer.substr(unc.size());
+  } else if (buffer.compare(0, local.size(), local) == 0) {
+    finalName = buffer.substr(local.size());
+  } else {
+    finalName = std::move(buffer);
+  }
+  return {};
+}
+
 class Win32DirectoryLock : public DirectoryLock {
  public:
   Win32DirectoryLock(std::filesystem::path directory, HANDLE file)
@@ -251,6 +292,38 @@ class Win32Platform : public Platform {
     }
     type = typeOf(data.dwFileAttributes);
     return {};
+  }
+
+  std::error_code weaklyCanonical(const std::filesystem::path& path,
+                                  std::filesystem::path& resolved) override {
+    std::wstring full;
+    if (std::error_code error = fullPathOf(path.native(), full)) return error;
+    std::filesystem::path prefix(withoutTrailingSeparators(full));
+    std::filesystem::path rest;
+    for (;;) {
+      HANDLE handle = CreateFileW(prefix.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) {
+        std::wstring finalName;
+        const std::error_code error = finalPathOf(handle, finalName);
+        CloseHandle(handle);
+        if (error) return error;
+        std::filesystem::path found(finalName);
+        if (!rest.empty()) found /= rest;  // an empty rest would add a separator
+        resolved = found.lexically_normal();
+        return {};
+      }
+      const DWORD code = GetLastError();
+      if (!isAbsence(code)) return systemError(code);
+      const std::filesystem::path parent = prefix.parent_path();
+      if (!prefix.has_relative_path() || parent.empty() || parent == prefix) {
+        resolved = std::filesystem::path(full).lexically_normal();  // nothing of it exists
+        return {};
+      }
+      rest = rest.empty() ? prefix.filename() : prefix.filename() / rest;
+      prefix = parent;
+    }
   }
 
   std::error_code createDirectories(const std::filesystem::path& path) override {
