@@ -453,10 +453,9 @@ class Win32Platform : public Platform {
                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
-      // Access denied is what a lock file waiting for its deletion answers.
-      if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) {
-        return {LockStatus::HeldElsewhere, nullptr, {}};
-      }
+      // Only an open lock file refuses sharing. Access denied (a lock file that cannot be
+      // written, or one a releasing holder is deleting) proves no holder.
+      if (error == ERROR_SHARING_VIOLATION) return {LockStatus::HeldElsewhere, nullptr, {}};
       return {LockStatus::Failed, nullptr, systemError(error)};
     }
     return {LockStatus::Acquired, std::make_unique<Win32DirectoryLock>(directory, handle), {}};
@@ -464,10 +463,21 @@ class Win32Platform : public Platform {
 
   std::error_code removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override {
     if (!lock) return std::make_error_code(std::errc::invalid_argument);
-    // An open lock file blocks the directory's removal, so the lock goes first.
+    // Everything but the lock file goes while the lock is held, so nobody can take the
+    // directory meanwhile; releasing deletes the lock file, and the empty directory follows.
     const std::filesystem::path directory = lock->directory();
+    const std::wstring target = withoutTrailingSeparators(directory.native());
+    const std::wstring lockFile = target + L"\\" + widenAscii(kLockFileName);
+    std::error_code first;
+    const std::error_code listing = forEachEntry(target, [&](const std::wstring& path, DWORD a) {
+      if (CompareStringOrdinal(path.c_str(), -1, lockFile.c_str(), -1, TRUE) == CSTR_EQUAL) return;
+      const std::error_code error = removeEntry(path, a);
+      if (error && !first) first = error;
+    });
     lock.reset();
-    return removeTree(directory);
+    const std::error_code rest = removeTree(directory);
+    if (!rest) return {};
+    return first ? first : listing ? listing : rest;
   }
 
   std::error_code removeTree(const std::filesystem::path& path) override {
