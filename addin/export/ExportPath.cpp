@@ -29,14 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The path with what exists of it checked and the rest taken as it stands, in normal form;
-// empty when the file system cannot be asked.
-fs::path weaklyCanonical(const fs::path& path) {
-  platform::FileType type = platform::FileType::NotFound;
-  if (path.empty() || platform::os().status(path, platform::Links::Follow, type)) return {};
-  return path.lexically_normal();
-}
-
 }  // namespace
 
 fs::path exportModelFile(NXOpen::BasePart* part, const std::string& sourcePath) {
@@ -80,9 +72,7 @@ fs::path copyLocalSource(const std::string& sourcePath) {
       claimLocalCopyDestination(directory, source, platform::fromUtf8(lastPathElement(sourcePath)));
   const fs::path& destination = claimed.path;
 
-  // The file system is asked only when the two paths could name one file: no stat per copy.
-  if (claimed.isSource && !weaklyCanonical(source).empty() &&
-      source.lexically_normal() == weaklyCanonical(destination)) {
+  if (claimed.isSource) {
     logging::debug("Local NX model export reused existing temp file: path=\"", destination, "\".");
     return destination;
   }

@@ -3,20 +3,27 @@
 
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+
+#include "addin/platform/PathKey.h"
+#include "addin/platform/Platform.h"
 
 namespace synquo {
 namespace {
 
 namespace fs = std::filesystem;
+using Key = fs::path::string_type;
 
 // Only one session directory is current at a time (another key discards the previous one),
-// so the record of the current one is all there is to keep. Paths are kept as their normal
-// form's text: a large assembly claims once per member.
+// so the record of the current one is all there is to keep. Sources are keyed as spelled,
+// so a large assembly resolves each member once; copies are keyed as the file system names
+// them, so a source reached under another spelling (a short name, a link, another case) is
+// still known for the copy it is.
 struct Ledger {
   fs::path directory;
-  std::unordered_map<fs::path::string_type, LocalCopyDestination> destinationOf;  // by source
-  std::unordered_set<fs::path::string_type> taken;  // every copy's path
+  fs::path resolvedDirectory;  // the directory itself when it cannot be resolved
+  Key resolvedDirectoryKey;
+  std::unordered_map<Key, LocalCopyDestination> destinationOf;  // by source, as spelled
+  std::unordered_map<Key, LocalCopyDestination> taken;          // every copy, by its path resolved
 };
 
 Ledger& ledger() {
@@ -24,26 +31,58 @@ Ledger& ledger() {
   return instance;
 }
 
+// Empty when the file system cannot be asked.
+fs::path resolved(const fs::path& path) {
+  fs::path out;
+  if (path.empty() || platform::os().weaklyCanonical(path, out)) return {};
+  return out;
+}
+
+bool isInside(const Key& path, Key directory) {
+  if (directory.empty() || directory.back() != fs::path::preferred_separator) {
+    directory.push_back(fs::path::preferred_separator);
+  }
+  return path.size() > directory.size() && path.compare(0, directory.size(), directory) == 0;
+}
+
 }  // namespace
 
 LocalCopyDestination claimLocalCopyDestination(const fs::path& sessionDirectory,
                                                const fs::path& source, const fs::path& fileName) {
   Ledger& l = ledger();
-  if (l.directory != sessionDirectory) l = Ledger{sessionDirectory, {}, {}};
-  fs::path::string_type key = source.lexically_normal().native();
+  if (l.directory != sessionDirectory) {
+    l = Ledger{sessionDirectory, resolved(sessionDirectory), {}, {}, {}};
+    if (l.resolvedDirectory.empty()) l.resolvedDirectory = sessionDirectory.lexically_normal();
+    l.resolvedDirectoryKey = platform::pathKey(l.resolvedDirectory);
+  }
+  Key key = platform::pathKey(source);
   if (const auto known = l.destinationOf.find(key); known != l.destinationOf.end()) {
     return known->second;
   }
-  // A part opened from one of the copies is its own destination.
-  if (l.taken.count(key) != 0) return {source, false, true};
-  LocalCopyDestination claimed{sessionDirectory / fileName, false};
-  fs::path::string_type taken = claimed.path.lexically_normal().native();
-  for (int n = 1; l.taken.count(taken) != 0; ++n) {
-    claimed = {sessionDirectory / fs::path(std::to_string(n)) / fileName, true};
-    taken = claimed.path.lexically_normal().native();
+  const fs::path resolvedSource = resolved(source);
+  const Key sourceKey = resolvedSource.empty() ? Key() : platform::pathKey(resolvedSource);
+  // A part opened from one of the copies is that copy, under any spelling.
+  if (const auto copy = sourceKey.empty() ? l.taken.end() : l.taken.find(sourceKey);
+      copy != l.taken.end()) {
+    const LocalCopyDestination itself{copy->second.path, copy->second.keptApart, true};
+    l.destinationOf.emplace(std::move(key), itself);
+    return itself;
   }
-  claimed.isSource = taken == key;
-  l.taken.insert(std::move(taken));
+  fs::path relative = fileName;
+  bool keptApart = false;
+  Key taken = platform::pathKey(l.resolvedDirectory / relative);
+  for (int n = 1; l.taken.count(taken) != 0; ++n) {
+    relative = fs::path(std::to_string(n)) / fileName;
+    keptApart = true;
+    taken = platform::pathKey(l.resolvedDirectory / relative);
+  }
+  LocalCopyDestination claimed{sessionDirectory / relative, keptApart};
+  // Only a source inside the directory can be its copy; only then is the copy asked for.
+  if (!sourceKey.empty() && isInside(sourceKey, l.resolvedDirectoryKey)) {
+    const fs::path resolvedCopy = resolved(claimed.path);
+    claimed.isSource = !resolvedCopy.empty() && platform::pathKey(resolvedCopy) == sourceKey;
+  }
+  l.taken.emplace(std::move(taken), claimed);
   l.destinationOf.emplace(std::move(key), claimed);
   return claimed;
 }

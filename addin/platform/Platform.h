@@ -116,6 +116,12 @@ class Platform {
   virtual std::error_code status(const std::filesystem::path& path, Links links,
                                  FileType& type) = 0;
 
+  // The path made absolute with its longest existing prefix resolved as the file system
+  // names it (links and junctions followed, short names made long, the case on disk) and
+  // the rest appended, in normal form: two spellings of one file resolve to one text.
+  virtual std::error_code weaklyCanonical(const std::filesystem::path& path,
+                                          std::filesystem::path& resolved) = 0;
+
   // Creates the directory and any missing parents. An existing directory is success; an
   // existing entry of another kind is an error. Directories made before a failure stay.
   virtual std::error_code createDirectories(const std::filesystem::path& path) = 0;

@@ -179,6 +179,15 @@ class PosixPlatform : public Platform {
     return {};
   }
 
+  std::error_code weaklyCanonical(const std::filesystem::path& path,
+                                  std::filesystem::path& resolved) override {
+    std::error_code error;
+    std::filesystem::path found = std::filesystem::weakly_canonical(path, error);
+    if (error) return error;
+    resolved = std::move(found);
+    return {};
+  }
+
   std::error_code createDirectories(const std::filesystem::path& path) override {
     // The log asks before every line; a directory that is there costs one stat.
     struct stat info {};

@@ -116,6 +116,47 @@ std::wstring withoutTrailingSeparators(std::wstring path) {
   return path;
 }
 
+std::error_code fullPathOf(const std::wstring& path, std::wstring& full) {
+  std::wstring buffer(kInitialPathLength, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return lastError();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      full = std::move(buffer);
+      return {};
+    }
+    buffer.resize(length);
+  }
+}
+
+// The name the file system gives an open file, in DOS form without the "\\?\" prefix.
+std::error_code finalPathOf(HANDLE handle, std::wstring& finalName) {
+  std::wstring buffer(kInitialPathLength, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return lastError();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(length);
+  }
+  const std::wstring unc = L"\\\\?\\UNC\\";
+  const std::wstring local = L"\\\\?\\";
+  if (buffer.compare(0, unc.size(), unc) == 0) {
+    finalName = L"\\\\" + buffer.substr(unc.size());
+  } else if (buffer.compare(0, local.size(), local) == 0) {
+    finalName = buffer.substr(local.size());
+  } else {
+    finalName = std::move(buffer);
+  }
+  return {};
+}
+
 class Win32DirectoryLock : public DirectoryLock {
  public:
   Win32DirectoryLock(std::filesystem::path directory, HANDLE file)
@@ -253,6 +294,38 @@ class Win32Platform : public Platform {
     return {};
   }
 
+  std::error_code weaklyCanonical(const std::filesystem::path& path,
+                                  std::filesystem::path& resolved) override {
+    std::wstring full;
+    if (std::error_code error = fullPathOf(path.native(), full)) return error;
+    std::filesystem::path prefix(withoutTrailingSeparators(full));
+    std::filesystem::path rest;
+    for (;;) {
+      HANDLE handle = CreateFileW(prefix.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) {
+        std::wstring finalName;
+        const std::error_code error = finalPathOf(handle, finalName);
+        CloseHandle(handle);
+        if (error) return error;
+        std::filesystem::path found(finalName);
+        if (!rest.empty()) found /= rest;  // an empty rest would add a separator
+        resolved = found.lexically_normal();
+        return {};
+      }
+      const DWORD code = GetLastError();
+      if (!isAbsence(code)) return systemError(code);
+      const std::filesystem::path parent = prefix.parent_path();
+      if (!prefix.has_relative_path() || parent.empty() || parent == prefix) {
+        resolved = std::filesystem::path(full).lexically_normal();  // nothing of it exists
+        return {};
+      }
+      rest = rest.empty() ? prefix.filename() : prefix.filename() / rest;
+      prefix = parent;
+    }
+  }
+
   std::error_code createDirectories(const std::filesystem::path& path) override {
     const std::wstring target = withoutTrailingSeparators(path.native());
     if (target.empty()) return systemError(ERROR_INVALID_NAME);
@@ -380,10 +453,9 @@ class Win32Platform : public Platform {
                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
-      // Access denied is what a lock file waiting for its deletion answers.
-      if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) {
-        return {LockStatus::HeldElsewhere, nullptr, {}};
-      }
+      // Only an open lock file refuses sharing. Access denied (a lock file that cannot be
+      // written, or one a releasing holder is deleting) proves no holder.
+      if (error == ERROR_SHARING_VIOLATION) return {LockStatus::HeldElsewhere, nullptr, {}};
       return {LockStatus::Failed, nullptr, systemError(error)};
     }
     return {LockStatus::Acquired, std::make_unique<Win32DirectoryLock>(directory, handle), {}};
@@ -391,10 +463,21 @@ class Win32Platform : public Platform {
 
   std::error_code removeLockedDirectory(std::unique_ptr<DirectoryLock> lock) override {
     if (!lock) return std::make_error_code(std::errc::invalid_argument);
-    // An open lock file blocks the directory's removal, so the lock goes first.
+    // Everything but the lock file goes while the lock is held, so nobody can take the
+    // directory meanwhile; releasing deletes the lock file, and the empty directory follows.
     const std::filesystem::path directory = lock->directory();
+    const std::wstring target = withoutTrailingSeparators(directory.native());
+    const std::wstring lockFile = target + L"\\" + widenAscii(kLockFileName);
+    std::error_code first;
+    const std::error_code listing = forEachEntry(target, [&](const std::wstring& path, DWORD a) {
+      if (CompareStringOrdinal(path.c_str(), -1, lockFile.c_str(), -1, TRUE) == CSTR_EQUAL) return;
+      const std::error_code error = removeEntry(path, a);
+      if (error && !first) first = error;
+    });
     lock.reset();
-    return removeTree(directory);
+    const std::error_code rest = removeTree(directory);
+    if (!rest) return {};
+    return first ? first : listing ? listing : rest;
   }
 
   std::error_code removeTree(const std::filesystem::path& path) override {

@@ -27,6 +27,10 @@ class PlatformWrapper : public Platform {
   std::error_code status(const std::filesystem::path& path, Links links, FileType& type) override {
     return target_.status(path, links, type);
   }
+  std::error_code weaklyCanonical(const std::filesystem::path& path,
+                                  std::filesystem::path& resolved) override {
+    return target_.weaklyCanonical(path, resolved);
+  }
   std::error_code createDirectories(const std::filesystem::path& path) override {
     return target_.createDirectories(path);
   }

@@ -101,9 +101,9 @@ bool isUnwritable(const std::error_code& error) {
   throw std::runtime_error(text);
 }
 
-void reportLockFailure(const fs::path& directory, const std::error_code& error) {
-  logging::warning("Failed to lock session temp directory.",
-                   logging::failureDetail(directory, error));
+// A directory handed out unlocked could be swept away by another session while in use.
+[[noreturn]] void failLock(const fs::path& directory, const std::error_code& error) {
+  fail("Failed to lock session temp directory.", directory, error);
 }
 
 // Caller holds the spin lock.
@@ -112,9 +112,12 @@ void relockCurrent(SessionTempState& s, const fs::path& current) {
   platform::LockAttempt attempt = platform::os().lockDirectory(current);
   if (attempt.status == platform::LockStatus::Acquired) {
     s.lock = std::move(attempt.lock);
-  } else if (attempt.status == platform::LockStatus::Failed) {
-    reportLockFailure(current, attempt.error);
+    return;
   }
+  // Held elsewhere: a sweep is removing the directory right now.
+  failLock(current, attempt.status == platform::LockStatus::Failed
+                        ? attempt.error
+                        : std::make_error_code(std::errc::device_or_resource_busy));
 }
 
 // Caller holds the spin lock.
@@ -183,15 +186,16 @@ fs::path allocateDirectory(SessionTempState& s, const std::string& key) {
       continue;  // a sweep is removing it
     }
     if (lock.status == platform::LockStatus::Failed) {
-      reportLockFailure(candidate, lock.error);
       platform::FileType type = platform::FileType::NotFound;
-      lastError = os.status(candidate, platform::Links::Follow, type);
-      if (lastError || type != platform::FileType::Directory) {
-        // Not ours to keep: what cannot be used goes, or the sweep takes it later.
-        os.remove(candidate);
-        if (!lastError) lastError = lock.error;
-        continue;
+      if (!os.status(candidate, platform::Links::DoNotFollow, type) &&
+          type == platform::FileType::NotFound) {
+        lastError = lock.error;
+        continue;  // a sweep took it between its creation and the lock
       }
+      // Not ours to keep: what cannot be locked goes, or the sweep takes it later.
+      os.remove(candidate);
+      s.key.reset();
+      failLock(candidate, lock.error);
     }
     s.lock = std::move(lock.lock);
     s.token = token;
@@ -202,6 +206,20 @@ fs::path allocateDirectory(SessionTempState& s, const std::string& key) {
   fail("Unable to allocate a unique session temp directory.", lastCandidate, lastError);
 }
 
+// "synquo-" and 16 lower-case hexadecimal digits, compared in the native encoding: a name
+// that no conversion could name is not one of ours, and never ends the sweep.
+bool isSessionDirectoryName(const fs::path::string_type& name) {
+  const std::string prefix = kSessionTempPrefix;
+  if (name.size() != prefix.size() + 16) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const auto c = name[i];
+    const bool fits = i < prefix.size() ? c == static_cast<fs::path::value_type>(prefix[i])
+                                        : (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+    if (!fits) return false;
+  }
+  return true;
+}
+
 void removeStaleDirectory(const fs::path& directory) {
   platform::Platform& os = platform::os();
   std::error_code error;
@@ -209,11 +227,14 @@ void removeStaleDirectory(const fs::path& directory) {
     error = os.removeTree(directory);  // the link alone; what it points at is not ours
   } else {
     platform::LockAttempt attempt = os.lockDirectory(directory);
-    // Held elsewhere: a live session, in another process or this one, still works in it.
+    // Held elsewhere: a live session, in another process or this one, still works in it. A
+    // live session always holds its lock, so one that cannot even be tried is nobody's.
     if (attempt.status == platform::LockStatus::Acquired) {
       error = os.removeLockedDirectory(std::move(attempt.lock));
     } else if (attempt.status == platform::LockStatus::Failed) {
-      error = attempt.error;
+      logging::warning("Failed to lock session temp directory.",
+                       logging::failureDetail(directory, attempt.error));
+      error = os.removeTree(directory);
     }
   }
   if (error) {
@@ -291,15 +312,23 @@ void removeStaleSessionTempDirectories() noexcept {
     if (!base) return;
 
     platform::Platform& os = platform::os();
-    std::vector<platform::DirectoryEntry> entries;
-    if (const std::error_code error = os.walk(*base, platform::Depth::Children, entries)) {
+    // The base itself may be a link or junction (a roaming profile's temporary folder): its
+    // target is walked, while the entries in it are still never followed.
+    fs::path walked;
+    if (const std::error_code error = os.weaklyCanonical(*base, walked)) {
       logging::warning("Failed to list the session temp base directory.",
                        logging::failureDetail(*base, error));
       return;
     }
+    std::vector<platform::DirectoryEntry> entries;
+    if (const std::error_code error = os.walk(walked, platform::Depth::Children, entries)) {
+      logging::warning("Failed to list the session temp base directory.",
+                       logging::failureDetail(walked, error));
+      return;
+    }
     std::vector<fs::path> candidates;
     for (const platform::DirectoryEntry& entry : entries) {
-      if (platform::toUtf8(entry.path.filename()).rfind(kSessionTempPrefix, 0) != 0) continue;
+      if (!isSessionDirectoryName(entry.path.filename().native())) continue;
       platform::FileType type = entry.type;
       // A link counts when it leads to a directory; only the link itself is removed.
       if (type == platform::FileType::Link &&

@@ -22,6 +22,7 @@
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
+#include "addin/tests/support/Links.h"
 
 namespace synquo {
 namespace {
@@ -203,6 +204,20 @@ TEST_F(ExportPath, CopiesLocalSourceIntoTheSessionDirectory) {
         "path=\"{session}{/}bracket.prt\"."},
        false,
        "already here"},
+      {"part opened from the session directory through a link",
+       [](ExportPath& t) {
+         nxsim::PartDefinition part = t.nativePart("bracket.prt");
+         writeFile(t.sessionDirectory() / "bracket.prt", "already here");
+         const fs::path link = t.models() / "session-link";
+         EXPECT_TRUE(testsupport::makeDirectoryLink(t.sessionDirectory(), link));
+         part.fullPath = platform::toUtf8(link / "bracket.prt");
+         t.fakePlatform().fail(FakePlatform::Call::CopyFile);  // must not be needed
+         return nx::utf8(t.display(part)->FullPath());
+       },
+       {"{D}Local NX model export reused existing temp file: "
+        "path=\"{session}{/}bracket.prt\"."},
+       false,
+       "already here"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -299,6 +314,20 @@ TEST_F(ExportPath, KeepsSameNamedFilesFromDifferentFoldersApart) {
     }
     for (const auto& [copy, content] : expectedContent) EXPECT_EQ(readFile(copy), content) << copy;
   }
+}
+
+// Windows takes names that differ only in case as one file: such copies go apart too, and
+// each keeps its own source's content.
+TEST_F(ExportPath, CopiesWhoseNamesDifferOnlyInCaseKeepTheirOwnContent) {
+  display(nativePart("displayed.prt"));
+  std::map<fs::path, fs::path> copyOf;  // by source
+  for (const char* member : {"left/bracket.prt", "right/bracket.prt", "spare/Bracket.prt"}) {
+    const fs::path source = models() / fs::path(member);
+    fs::create_directories(source.parent_path());
+    writeFile(source, std::string("part ") + member);
+    copyOf[source] = copyLocalSource(platform::toUtf8(source));
+  }
+  for (const auto& [source, copy] : copyOf) EXPECT_EQ(readFile(copy), readFile(source)) << copy;
 }
 
 TEST_F(ExportPath, ClassifiesPartsThroughNx) {

@@ -154,6 +154,16 @@ TEST_P(PlatformConformance, ADirectoryLockIsExclusiveUntilReleased) {
   EXPECT_EQ(third.status, LockStatus::Acquired);
 }
 
+// Only a holder's open lock file means "held"; one that cannot be opened at all is a failure.
+TEST_P(PlatformConformance, ALockFileThatCannotBeOpenedIsAFailureNotAHolder) {
+  const fs::path locked = dir_ / "locked";
+  fs::create_directories(locked / kLockFileName);
+  LockAttempt attempt = subject().lockDirectory(locked);
+  EXPECT_EQ(attempt.status, LockStatus::Failed);
+  EXPECT_TRUE(attempt.error);
+  EXPECT_EQ(attempt.lock, nullptr);
+}
+
 TEST_P(PlatformConformance, LockingAMissingDirectoryFails) {
   LockAttempt attempt = subject().lockDirectory(dir_ / "missing");
   EXPECT_EQ(attempt.status, LockStatus::Failed);

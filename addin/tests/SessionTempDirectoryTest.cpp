@@ -248,14 +248,19 @@ TEST_F(SessionTempDirectory, ANameHeldByASweepInProgressIsPassedOver) {
   EXPECT_TRUE(fs::exists(dir / platform::kLockFileName));
 }
 
-TEST_F(SessionTempDirectory, ADirectoryThatCannotBeLockedIsUsedAndLockedLater) {
+// Unlocked, another session's sweep could delete the directory while it is in use.
+TEST_F(SessionTempDirectory, ADirectoryThatCannotBeLockedIsNeverHandedOut) {
   platform::FakePlatform& fake = addin_.platform();
   fake.fail(FakePlatform::Call::LockDirectory);
-  const fs::path dir = sessionTempDirectory("part-A");
-  EXPECT_TRUE(fs::is_directory(dir));
-  EXPECT_FALSE(fs::exists(dir / platform::kLockFileName));
+  expectFailure("part-A", "Failed to lock session temp directory.");
+  EXPECT_TRUE(fs::is_empty(base_));
   fake.heal(FakePlatform::Call::LockDirectory);
-  EXPECT_EQ(sessionTempDirectory("part-A"), dir);
+  const fs::path dir = sessionTempDirectory("part-B");
+  fs::remove_all(dir);  // recreated, it must be locked anew
+  fake.fail(FakePlatform::Call::LockDirectory);
+  expectFailure("part-B", "Failed to lock session temp directory.");
+  fake.heal(FakePlatform::Call::LockDirectory);
+  EXPECT_EQ(sessionTempDirectory("part-B"), dir);
   EXPECT_TRUE(fs::exists(dir / platform::kLockFileName));
 }
 

@@ -32,10 +32,17 @@ bool makeDirectoryLink(const fs::path& target, const fs::path& link) {
 
 TEST_F(StaleSweep, RemovesLeftoverSessionDirectoriesWithTheirContent) {
   const fs::path stale = makeStale("synquo-0123456789abcdef");
-  const fs::path oddName = makeStale("synquo-anything");
   removeStaleSessionTempDirectories();
   EXPECT_FALSE(fs::exists(stale));
-  EXPECT_FALSE(fs::exists(oddName));
+}
+
+// Only a session directory's own name makes a candidate: the prefix alone is someone else's.
+TEST_F(StaleSweep, TakesOnlyNamesOfSixteenLowerCaseHexDigits) {
+  const std::vector<std::string> others = {"synquo-anything", "synquo-0123456789ABCDEF",
+                                           "synquo-0123456789abcdef0", "synquo-0123456789abcde"};
+  for (const std::string& name : others) makeStale(name);
+  removeStaleSessionTempDirectories();
+  for (const std::string& name : others) EXPECT_TRUE(fs::exists(base_ / name / "drawing.pdf"));
 }
 
 TEST_F(StaleSweep, LeavesFilesOtherPrefixesAndOtherEntriesAlone) {
@@ -70,11 +77,12 @@ TEST_F(StaleSweep, KeepsADirectoryThatALiveSessionHolds) {
   EXPECT_FALSE(fs::exists(held));
 }
 
-TEST_F(StaleSweep, KeepsADirectoryItCannotLock) {
+// A live session always holds its lock, so a lock that cannot even be tried is nobody's.
+TEST_F(StaleSweep, RemovesADirectoryWhoseLockCannotBeTried) {
   const fs::path stale = makeStale("synquo-00000000000000cc");
-  addin_.platform().fail(FakePlatform::Call::LockDirectory);
+  fs::create_directories(stale / platform::kLockFileName);  // no file can be opened there
   removeStaleSessionTempDirectories();
-  EXPECT_TRUE(fs::exists(stale / "drawing.pdf"));
+  EXPECT_FALSE(fs::exists(stale));
 }
 
 TEST_F(StaleSweep, NeverFollowsALinkOutOfTheBase) {

@@ -12,7 +12,9 @@
 #include "addin/client/ClientSetup.h"
 #include "addin/tests/support/AddinEnvironment.h"
 #include "addin/tests/support/Gate.h"
+#include "addin/tests/support/TestFiles.h"
 #include "addin/tests/support/TorvaneStandIn.h"
+#include "addin/ui/UploadWorkflow.h"
 #include "addin/ui/WorkspaceLoader.h"
 
 namespace auth {
@@ -23,6 +25,8 @@ using testsupport::TorvaneStandIn;
 
 const char* const kGenerate = "LocalAuthFlowGenerateAccessToken";
 const char* const kList = "GetAllWorkspaces";
+const char* const kRoot = "GetRootDirectory";
+const char* const kUpload = "Upload";
 const char* const kPast = "2000-01-01T00:00:00Z";
 
 // The client exists once per process, so every case shares one installation.
@@ -179,6 +183,60 @@ TEST_F(TokenRenewal, TwoCallersWhoFindTheTokenExpiredAtOnceRenewItOnce) {
   EXPECT_TRUE(second.success) << second.error;
   EXPECT_EQ(calledSince(before), (std::vector<std::string>{kGenerate, kList, kList}));
   EXPECT_NE(session.accessToken(), tokens.accessToken);
+}
+
+// A refusal among the items of an upload that stored something, or failed
+// otherwise too, is that upload's failure; only an upload refused as a whole is sent again.
+TEST_F(TokenRenewal, AnUploadIsSentAgainOnlyWhenItWasRefusedAsAWhole) {
+  const std::string k401 = "received non-200 status code: 401: The access token has expired.";
+  const std::string kMissing = "file not found: elsewhere.prt";
+  struct Case {
+    const char* name;
+    nlohmann::json payload;  // null: none
+    std::string error;
+    std::vector<std::string> calls;
+    std::string failure;  // empty: uploaded
+  };
+  const std::vector<Case> cases = {
+      {"a refused item beside a stored file",
+       nlohmann::json::array({{{"bracket.prt", "https://models.example/1"}}}),
+       k401,
+       {kRoot, kUpload},
+       k401},
+      {"a refused item beside another failure",
+       nullptr,
+       k401 + ", " + kMissing,
+       {kRoot, kUpload},
+       k401},
+      {"every item refused", nullptr, k401 + ", " + k401, {kRoot, kUpload, kGenerate, kUpload}, ""},
+  };
+  testsupport::TempDir exported("brevin-upload");
+  testsupport::writeFile(exported.path() / "bracket.prt", "native part");
+  synquo::ModelMetadata metadata;
+  metadata.exportedFile = exported.path() / "bracket.prt";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    torvane->setFaults(nlohmann::json::object());
+    SessionManager session;
+    hold(session, signIn());
+    const ui::WorkspaceLoadResult loaded =
+        ui::loadWorkspaces(session, synquo::clientServiceOperations());
+    ASSERT_TRUE(loaded.success && !loaded.workspaces.empty()) << loaded.error;
+    // Only the next upload answers so; one sent again reaches the service.
+    nlohmann::json fault = {{"error", c.error}, {"nth", torvane->calls(kUpload).size() + 1}};
+    if (!c.payload.is_null()) fault["payload"] = c.payload;
+    torvane->setFaults({{kUpload, fault}});
+    const size_t before = torvane->functions().size();
+
+    const ui::UploadExecutionResult result =
+        ui::runUpload(loaded.workspaces.front().id, loaded.workspaces, session, metadata,
+                      synquo::clientServiceOperations());
+
+    EXPECT_EQ(calledSince(before), c.calls);
+    EXPECT_EQ(result.error, c.failure);
+    EXPECT_EQ(result.succeeded, c.failure.empty());
+  }
+  torvane->setFaults(nlohmann::json::object());
 }
 
 }  // namespace

@@ -31,9 +31,13 @@ std::optional<std::string> parentFileFor(
   return std::nullopt;
 }
 
-// The service refused the token: Torvane reports it among the upload's error items.
+// The service refused the upload as a whole, so nothing was stored and sending it again
+// makes no second revision. Torvane reports a refusal among the upload's error items: the
+// call's own error is the only item, and a refusal per file leaves every item refused. A
+// refused item beside a link or another failure is the upload's failure as it stands.
 bool tokenRefused(const vantel::VantelUploadResult& answer) {
-  return std::any_of(answer.errors.begin(), answer.errors.end(), auth::isTokenRefused);
+  return answer.entries.empty() && !answer.errors.empty() &&
+         std::all_of(answer.errors.begin(), answer.errors.end(), auth::isTokenRefused);
 }
 
 bool hasLocalFile(const std::vector<vantel::VantelUploadPayloadFile>& files) {

@@ -183,6 +183,11 @@ std::error_code FakePlatform::status(const fs::path& path, Links links, FileType
   return portable::status(path, links, type);
 }
 
+std::error_code FakePlatform::weaklyCanonical(const fs::path& path, fs::path& resolved) {
+  if (enter(Call::WeaklyCanonical, path)) return kInjectedError;
+  return nativePlatform().weaklyCanonical(path, resolved);
+}
+
 std::error_code FakePlatform::createDirectories(const fs::path& path) {
   if (enter(Call::CreateDirectories, path)) return kInjectedError;
   return portable::createDirectories(path);

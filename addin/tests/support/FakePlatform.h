@@ -25,6 +25,7 @@ class FakePlatform : public Platform {
     TempDirectory,
     AppendLine,
     Status,
+    WeaklyCanonical,
     CreateDirectories,
     CreateDirectory,
     CopyFile,
@@ -99,6 +100,9 @@ class FakePlatform : public Platform {
   std::filesystem::path fallbackTempDirectory() override;
   std::error_code appendLine(const std::filesystem::path& file, std::string_view line) override;
   std::error_code status(const std::filesystem::path& path, Links links, FileType& type) override;
+  // The native answer: how names resolve is the real file system's own business.
+  std::error_code weaklyCanonical(const std::filesystem::path& path,
+                                  std::filesystem::path& resolved) override;
   std::error_code createDirectories(const std::filesystem::path& path) override;
   std::error_code createDirectory(const std::filesystem::path& path) override;
   std::error_code copyFile(const std::filesystem::path& from,
