@@ -38,16 +38,40 @@ bool succeeded(const char* call, int status) {
   return false;
 }
 
+// Runs each clean-up step once, whatever the others raise; the first failure is raised
+// after the last step.
+class CleanupSteps {
+ public:
+  template <typename Step>
+  void run(Step&& step) {
+    try {
+      step();
+    } catch (...) {
+      if (!first_) first_ = std::current_exception();
+    }
+  }
+  void raiseFirst() const {
+    if (first_) std::rethrow_exception(first_);
+  }
+
+ private:
+  std::exception_ptr first_;
+};
+
+// The record is emptied before its arrays go back to NX, so none is released twice.
 void releaseNamingFailures(UF_CLONE_naming_failures_t& failures) {
-  if (failures.n_failures < 1) return;
-  if (failures.input_names != nullptr) {
-    UF_free_string_array(failures.n_failures, failures.input_names);
-  }
-  if (failures.output_names != nullptr) {
-    UF_free_string_array(failures.n_failures, failures.output_names);
-  }
-  if (failures.statuses != nullptr) UF_free(failures.statuses);
+  const UF_CLONE_naming_failures_t held = failures;
   failures = UF_CLONE_naming_failures_t{0, nullptr, nullptr, nullptr};
+  if (held.n_failures < 1) return;
+  CleanupSteps steps;
+  if (held.input_names != nullptr) {
+    steps.run([&] { UF_free_string_array(held.n_failures, held.input_names); });
+  }
+  if (held.output_names != nullptr) {
+    steps.run([&] { UF_free_string_array(held.n_failures, held.output_names); });
+  }
+  if (held.statuses != nullptr) steps.run([&] { UF_free(held.statuses); });
+  steps.raiseFirst();
 }
 
 // One clone operation, opened by UF_CLONE_initialise; its records are released and the
@@ -124,17 +148,21 @@ class CloneRun {
     return true;
   }
 
-  // Releases the records and closes the clone operation; idempotent.
+  // Releases the records and closes the clone operation, each once, so that a release that
+  // raises never keeps the operation open; idempotent.
   void finish() {
+    CleanupSteps steps;
     if (loadStatus_.n_parts > 0) {
-      UF_PART_free_load_status(&loadStatus_);
+      UF_PART_load_status_t held = loadStatus_;
       loadStatus_ = UF_PART_load_status_t{false, false, 0, nullptr, nullptr};
+      steps.run([&held] { UF_PART_free_load_status(&held); });
     }
-    releaseNamingFailures(failures_);
+    steps.run([this] { releaseNamingFailures(failures_); });
     if (cloneOpen_) {
       cloneOpen_ = false;
-      UF_CLONE_terminate();
+      steps.run([] { UF_CLONE_terminate(); });
     }
+    steps.raiseFirst();
   }
 
  private:

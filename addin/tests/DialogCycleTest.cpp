@@ -81,6 +81,24 @@ TEST_F(DialogCycle, CycleWithoutAProgressDialogLogsTheRequestAndEnds) {
              "upload progress dialog."));
 }
 
+TEST_F(DialogCycle, TheProgressDialogNamesAnUnnamedWorkspaceAsTheMainDialogDoes) {
+  std::vector<std::string> names;
+  DialogCycleDialogs dialogs;
+  dialogs.showMainDialog = [] {
+    MainDialogState& state = mainDialogState();
+    state.reset();
+    state.workspaces.resize(1);
+    state.workspaces[0].id = 7;
+    state.pendingUpload = 7;
+  };
+  dialogs.showUploadProgress = [&](const UploadProgressRequest& request) {
+    names.push_back(request.workspaceName);
+    return UploadProgressOutcome();
+  };
+  runMainDialogCycle(dialogs);
+  EXPECT_EQ(names, std::vector<std::string>{"(unnamed workspace)"});
+}
+
 TEST_F(DialogCycle, RemovesTheSessionDirectoryWhenADialogRaises) {
   std::filesystem::path exportDirectory;
   DialogCycleDialogs dialogs;

@@ -192,6 +192,38 @@ TEST_F(ManagedCloneExport, ReportsFiveNamingFailuresInDetail) {
   expectNxClean();
 }
 
+TEST_F(ManagedCloneExport, AReleaseThatKeepsRaisingStillClosesTheCloneOperation) {
+  const std::vector<nxsim::Fault> faults = {
+      {"UF_PART_free_load_status", nxsim::FaultKind::Throw, 1, true},
+      {"UF_free_string_array", nxsim::FaultKind::Foreign, 1, true},
+      {"UF_free", nxsim::FaultKind::Throw, 1, true},
+  };
+  for (const nxsim::Fault& fault : faults) {
+    SCOPED_TRACE(fault.call);
+    nxsim::reset();
+    emptySessionBase();
+    const tag_t root = nxsim::addPart(managedPart("123-A"));
+    nxsim::addComponent(root, nxsim::addPart(managedPart("456-B")));
+    nxsim::setLoadFailures({{"gone.prt", 641}});
+    nxsim::setNamingFailures("UF_CLONE_perform_clone", {{"in", "out", 100}});
+    nxsim::setDisplayedPart(root);
+    nxsim::injectFault(fault);
+    exportManagedClone(nxsim::partObject(root), ExportMode::Upload);
+    const std::vector<std::string> calls = nxsim::journalNames();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "UF_CLONE_terminate"), 1);
+    expectNxClean();
+    // The next export opens a clone operation of its own.
+    nxsim::clearFaults();
+    exportManagedClone(nxsim::partObject(root), ExportMode::Upload);
+    std::vector<std::string> opened;
+    for (const nxsim::Call& call : nxsim::journal()) {
+      if (call.name == "UF_CLONE_initialise") opened.push_back(call.outcome);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{"0", "0"}));
+    expectNxClean();
+  }
+}
+
 TEST_F(ManagedCloneExport, DisplayModeNamesTheDirectoryAfterTheSanitisedIdentifier) {
   nxsim::PartDefinition definition = managedPart("123-A");
   definition.uniqueIdentifier = "legacy:42/7";

@@ -217,5 +217,47 @@ TEST_F(SignInActions, SignOutClearsTheSessionEvenWhenTheServiceFails) {
   EXPECT_FALSE(auth::sessionManager().isSignedIn());
 }
 
+// An upload button pressed with no window to close leaves the dialog open; whatever closes it
+// next, nothing is uploaded.
+TEST_F(SignInActions, APendingUploadEndsWithTheDialogThatDidNotCloseForIt) {
+  struct Case {
+    const char* name;
+    std::vector<const char*> presses;  // after the upload button, then the close box
+  };
+  const std::vector<Case> cases = {
+      {"the close box", {}},
+      {"sign-out", {"signOutButton"}},
+  };
+  for (const Case& c : cases) {
+    if (!auth::sessionManager().isSignedIn()) {
+      runSignInAction();
+      ASSERT_TRUE(waitForAttemptToEnd()) << c.name;
+    }
+    takeBoxes();
+    int turn = 0;
+    nxsim::setDialogDriver([&](nxsim::OpenDialog& dialog) {
+      if (dialog.file() != "synquoGui.dlx") {
+        // An upload that should not have started is let run to its end.
+        installation->platform().fireTimers();
+        return dialog.postClose();
+      }
+      if (turn == 0) dialog.press("uploadButton");
+      if (turn >= 1 && static_cast<size_t>(turn) <= c.presses.size()) {
+        dialog.press(c.presses[static_cast<size_t>(turn) - 1]);
+      }
+      if (static_cast<size_t>(turn) > c.presses.size()) dialog.postClose();
+      ++turn;
+    });
+    const size_t shownBefore = nxsim::dialogHistory().size();
+    runSignInAction();
+    const std::vector<nxsim::DialogRecord> history = nxsim::dialogHistory();
+    std::vector<std::string> shown;
+    for (size_t i = shownBefore; i < history.size(); ++i) shown.push_back(history[i].file);
+    EXPECT_EQ(shown, std::vector<std::string>{"synquoGui.dlx"}) << c.name;
+    EXPECT_TRUE(takeBoxes().empty()) << c.name;
+  }
+  nxsim::setDialogDriver([](nxsim::OpenDialog& dialog) { dialog.postClose(); });
+}
+
 }  // namespace
 }  // namespace ui

@@ -36,7 +36,7 @@ UploadProgressRequest progressRequestFor(const MainDialogState& state, int64_t w
   request.fileName = metadata->fileName;
   request.sizeMegabytes = metadata->sizeMegabytes;
   if (const vantel::VantelWorkspace* workspace = findWorkspace(*workspaces, workspaceId)) {
-    request.workspaceName = workspace->name;
+    request.workspaceName = workspaceDisplayName(*workspace);
   }
   request.prepare = [metadata] { synquo::prepareUpload(*metadata); };
   request.upload = [metadata, workspaces, workspaceId] {

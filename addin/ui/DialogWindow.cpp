@@ -5,8 +5,8 @@ namespace ui {
 
 platform::WindowHandle activeDialogWindow() { return platform::os().activeWindow(); }
 
-void closeDialogWindow(platform::WindowHandle window) {
-  if (window != platform::kNoWindow) platform::os().postCloseCommand(window);
+bool closeDialogWindow(platform::WindowHandle window) {
+  return window != platform::kNoWindow && platform::os().postCloseCommand(window);
 }
 
 }  // namespace ui

@@ -10,7 +10,7 @@ namespace ui {
 platform::WindowHandle activeDialogWindow();
 
 // Posts WM_SYSCOMMAND with SC_CLOSE to the window; with no window the dialog
-// stays open.
-void closeDialogWindow(platform::WindowHandle window);
+// stays open. Returns whether the command was posted.
+bool closeDialogWindow(platform::WindowHandle window);
 
 }  // namespace ui

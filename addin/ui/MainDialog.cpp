@@ -64,6 +64,9 @@ class MainDialogWindow {
     dialog_->AddDialogShownHandler(NXOpen::make_callback(this, &MainDialogWindow::dialogShown));
     showModal(*dialog_, helpPushed_);
     dialog_.reset();
+    // Only the upload button's own close hands an upload to the cycle; a gate that passed
+    // without a window to close leaves the dialog open, and the user may leave it otherwise.
+    if (!uploadClosing_) mainDialogState().pendingUpload.reset();
   }
 
  private:
@@ -190,10 +193,13 @@ class MainDialogWindow {
       guardHandler([&window] { window = activeDialogWindow(); });
       bool blocked = true;
       guardHandler([this, &blocked] { blocked = runUploadGate(dialog_.get()); });
-      if (!blocked) guardHandler([window] { closeDialogWindow(window); });
+      if (!blocked) {
+        guardHandler([this, window] { uploadClosing_ = closeDialogWindow(window); });
+      }
     } else if (block == signOutButton_) {
       platform::WindowHandle window = platform::kNoWindow;
       guardHandler([&window] { window = activeDialogWindow(); });
+      uploadClosing_ = false;
       guardHandler([] { runSignOutAction(); });
       guardHandler([window] { closeDialogWindow(window); });
     }
@@ -222,6 +228,8 @@ class MainDialogWindow {
   UIBlock* signOutButton_ = nullptr;
   UIBlock* uploadButton_ = nullptr;
   bool helpPushed_ = false;
+  // The upload button closed the dialog after its gate passed.
+  bool uploadClosing_ = false;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "addin/logging/Log.h"
 #include "addin/platform/Platform.h"
 #include "addin/ui/DialogCycle.h"
+#include "addin/ui/MainDialogState.h"
 #include "addin/ui/MessageBoxes.h"
 
 namespace ui {
@@ -78,6 +79,8 @@ void runSignInAction() {
 }
 
 void runSignOutAction() {
+  // An upload asked for before signing out is not the next user's to send.
+  mainDialogState().pendingUpload.reset();
   try {
     auth::SessionManager& session = auth::sessionManager();
     auth::PlatformCallbacks platformCallbacks = addinPlatformCallbacks(session);

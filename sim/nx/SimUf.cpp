@@ -288,8 +288,9 @@ int UF_FAM_ask_instance_data(tag_t instance, tag_t* family, int* member_index) {
 
 int UF_PART_free_load_status(UF_PART_load_status_p_t status) {
   Lock lock(state().mutex);
-  enter("UF_PART_free_load_status", {}, 0);
+  const Entry entry = enter("UF_PART_free_load_status", {}, kCanThrow);
   if (status == nullptr) {
+    raiseAfterRelease(entry);
     return 0;
   }
   if (status->file_names != nullptr) {
@@ -304,6 +305,7 @@ int UF_PART_free_load_status(UF_PART_load_status_p_t status) {
   status->file_names = nullptr;
   status->statuses = nullptr;
   status->n_parts = 0;
+  raiseAfterRelease(entry);
   return 0;
 }
 
@@ -633,24 +635,25 @@ int UF_ASSEM_ask_component_data(tag_t component, char part_name[MAX_FSPEC_BUFSIZ
 
 void UF_free(void* data) {
   Lock lock(state().mutex);
-  enter("UF_free", {}, 0);
+  const Entry entry = enter("UF_free", {}, kCanThrow);
   if (data != nullptr) {
     releaseChecked(data, "UF_free");
   }
+  raiseAfterRelease(entry);
 }
 
 void UF_free_string_array(int count, char** strings) {
   Lock lock(state().mutex);
-  enter("UF_free_string_array", {std::to_string(count)}, 0);
-  if (strings == nullptr) {
-    return;
-  }
-  for (int i = 0; i < count; ++i) {
-    if (strings[i] != nullptr) {
-      releaseChecked(strings[i], "UF_free_string_array");
+  const Entry entry = enter("UF_free_string_array", {std::to_string(count)}, kCanThrow);
+  if (strings != nullptr) {
+    for (int i = 0; i < count; ++i) {
+      if (strings[i] != nullptr) {
+        releaseChecked(strings[i], "UF_free_string_array");
+      }
     }
+    releaseChecked(strings, "UF_free_string_array");
   }
-  releaseChecked(strings, "UF_free_string_array");
+  raiseAfterRelease(entry);
 }
 
 int UF_HELP_load_map_file(char* filename) {

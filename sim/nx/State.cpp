@@ -71,6 +71,18 @@ bool openCall(std::string_view name, std::vector<std::string> args, bool returns
   return true;
 }
 
+void raiseAfterRelease(const Entry& entry) {
+  if (!entry.fault) {
+    return;
+  }
+  if (entry.fault->kind == FaultKind::Foreign) {
+    setOutcome(entry.index, "foreign");
+    throw ForeignException{entry.fault->errorCode};
+  }
+  setOutcome(entry.index, "throw");
+  raise(entry.fault->errorCode, entry.fault->message);
+}
+
 UfCall::UfCall(std::string_view name, std::vector<std::string> args, bool needsInitialize) {
   Entry entry = enter(name, std::move(args), kCanFailStatus);
   index_ = entry.index;

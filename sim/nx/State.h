@@ -160,6 +160,10 @@ void violation(const std::string& text);
 // An NX Open method: raises an injected NXException; true when an injected null is due.
 bool openCall(std::string_view name, std::vector<std::string> args, bool returnsObject);
 
+// A release function (UF_free, ...), after it released: raises an injected Throw or Foreign
+// fault, as a host's translated system fault would reach the caller.
+void raiseAfterRelease(const Entry& entry);
+
 // A UF function: journals it, applies an injected status and checks that UF is initialised.
 class UfCall {
  public:
