@@ -80,7 +80,7 @@ bool report(const std::map<std::string, Figures>& figures, const std::string& js
       "\nMedians of %d interleaved repetitions (%d for the upload share and its floor on the "
       "build tree's disk)\n",
       bench::kRepetitions, bench::kSlowRepetitions);
-  std::printf("%-68s %14s %14s %9s %9s  %s\n", "measurement", "ours", "floor", "ratio", "goal",
+  std::printf("%-70s %14s %14s %9s %9s  %s\n", "measurement", "ours", "floor", "ratio", "goal",
               "met");
   for (const bench::Row& row : bench::rows()) {
     const auto measure = figures.find(row.measure);
@@ -106,7 +106,7 @@ bool report(const std::map<std::string, Figures>& figures, const std::string& js
         entry["floor_seconds"] = b;
         entry["ratio"] = value;
         if (row.kind == bench::Row::Kind::Reference) {
-          std::printf("%-68s %14s %14s %9s %9s  %s\n", row.label.c_str(), ours.c_str(),
+          std::printf("%-70s %14s %14s %9s %9s  %s\n", row.label.c_str(), ours.c_str(),
                       base.c_str(), ratioText.c_str(), "-", "-");
           entry["reference"] = true;
           rows.push_back(entry);
@@ -167,7 +167,7 @@ bool report(const std::map<std::string, Figures>& figures, const std::string& js
     allMet = allMet && met;
     entry["met"] = met;
     rows.push_back(entry);
-    std::printf("%-68s %14s %14s %9s %9s  %s\n", row.label.c_str(), ours.c_str(), base.c_str(),
+    std::printf("%-70s %14s %14s %9s %9s  %s\n", row.label.c_str(), ours.c_str(), base.c_str(),
                 ratioText.c_str(), goalText.c_str(), met ? "yes" : "NO");
   }
   if (!jsonPath.empty()) {
