@@ -1,6 +1,6 @@
-// Export collection over simulated assemblies and real files: managed lookups at three
-// sizes, local copies of repeated members, the display pass, and the add-in's share of an
-// upload.
+// Export collection over simulated assemblies and real files: managed lookups and the display
+// pass at three sizes, each beside the simulated NX's own walk of the same model, and local
+// copies of repeated members and the add-in's share of an upload, each beside copy_file.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -17,6 +17,7 @@
 #include "addin/export/AssemblyCollection.h"
 #include "addin/export/DisplayMetadata.h"
 #include "addin/platform/TextEncoding.h"
+#include "addin/traceability/TraceableIdAttribute.h"
 #include "addin/ui/UploadWorkflow.h"
 #include "bench/BenchClient.h"
 #include "bench/BenchSupport.h"
@@ -163,8 +164,8 @@ void displayWalk(NXOpen::Assemblies::Component* component, std::size_t& seen) {
     double transform[4][4] = {};
     UF_ASSEM_ask_component_data(component->Tag(), partName, refsetName, instanceName, origin,
                                 csysMatrix, transform);
-    const bool attribute =
-        part->HasUserAttribute("SYNQUO_ID", NXOpen::NXObject::AttributeTypeString, -1);
+    const bool attribute = part->HasUserAttribute(synquo::kTraceableIdAttribute,
+                                                  NXOpen::NXObject::AttributeTypeString, -1);
     seen += std::strlen(part->FullPath().GetUTF8Text()) + std::strlen(part->Leaf().GetUTF8Text()) +
             std::strlen(part->UniqueIdentifier().GetUTF8Text()) + std::strlen(partName) +
             static_cast<std::size_t>(UF_PART_is_modified(tag)) + (attribute ? 1u : 0u) +
