@@ -1,12 +1,16 @@
 // The benchmarks' installation, heap accounting and table rows.
 #include "bench/BenchSupport.h"
 
+#include <linux/magic.h>
 #include <malloc.h>
+#include <sys/statfs.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "addin/platform/PlatformWrapper.h"
 #include "addin/temp/SessionTempDirectory.h"
@@ -54,7 +58,8 @@ class CountingPlatform : public platform::PlatformWrapper {
   std::error_code copyFile(const fs::path& from, const fs::path& to) override {
     const std::error_code error = PlatformWrapper::copyFile(from, to);
     std::uintmax_t size = 0;
-    if (counting && !error && !PlatformWrapper::fileSize(to, platform::Links::Follow, size)) copied += size;
+    if (counting && !error && !PlatformWrapper::fileSize(to, platform::Links::Follow, size))
+      copied += size;
     return error;
   }
 
@@ -66,19 +71,65 @@ class CountingPlatform : public platform::PlatformWrapper {
   platform::Platform& installation_;
 };
 
+const fs::path kMemory = "/dev/shm";
+
+// The tree the benchmark was built in: its binary is in the tree's bin/.
+fs::path buildTree() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path(); }
+
+void emptyDirectory(const fs::path& directory) {
+  std::error_code error;
+  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+    fs::remove_all(it->path());
+  }
+}
+
+// One directory per place for this process, each with the benchmark's files and a base for
+// session directories.
+struct PlaceDirectory {
+  PlaceDirectory(const fs::path& parent, const std::string& label)
+      : root(parent / ("brevin-bench-" + label + "-" + std::to_string(::getpid()))),
+        files(root / "files"),
+        sessions(root / "sessions") {
+    fs::remove_all(root);
+    fs::create_directories(files);
+    fs::create_directories(sessions);
+  }
+  ~PlaceDirectory() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+  const fs::path root;
+  const fs::path files;
+  const fs::path sessions;
+};
+
+// The add-in finds its base for session directories once per process, so the base is a
+// link that each place points to its own directory.
 class FixtureInstallation : public testsupport::ModelFixture, public Installation {
  public:
   FixtureInstallation() : counting_(addin_.platform()), scope_(counting_) {
     configure("false", "INFO");
+    fs::create_directory_symlink(memory_.sessions, sessionBase_);
+    addin_.platform().setTempDirectory(sessionBase_ / "");
   }
   ~FixtureInstallation() override { synquo::removeSessionTempDirectory(); }
 
   void TestBody() override {}
   const fs::path& scratch() const override { return scratch_.path(); }
-  const fs::path& sessionBase() const override { return base_; }
+  fs::path use(Place place) override {
+    const PlaceDirectory& directory = place == Place::Memory ? memory_ : disk_;
+    if (place_ != place) {
+      synquo::removeSessionTempDirectory();
+      fs::remove(sessionBase_);
+      fs::create_directory_symlink(directory.sessions, sessionBase_);
+      place_ = place;
+    }
+    return directory.files;
+  }
+  const fs::path& sessionBase() const override { return sessionBase_; }
   void clearSessions() override {
     synquo::removeSessionTempDirectory();
-    emptyBase();
+    emptyDirectory(sessionBase_);
   }
   std::uintmax_t copiedBytes() const override { return counting_.copied; }
   void countCopies(bool on) override {
@@ -88,6 +139,10 @@ class FixtureInstallation : public testsupport::ModelFixture, public Installatio
 
  private:
   testsupport::TempDir scratch_{"brevin-bench"};
+  const fs::path sessionBase_ = scratch_.path() / "sessions";
+  Place place_ = Place::Memory;
+  PlaceDirectory memory_{memoryBacked() ? kMemory : buildTree(), "memory"};
+  PlaceDirectory disk_{buildTree(), "disk"};
   CountingPlatform counting_;
   platform::ScopedPlatform scope_;
 };
@@ -105,6 +160,18 @@ std::vector<Row>& allRows() {
 }  // namespace
 
 bool smoke() { return smokeRun; }
+
+bool memoryBacked() {
+  static const bool backed = [] {
+    struct statfs facts {};
+    if (::statfs(kMemory.c_str(), &facts) != 0 || ::access(kMemory.c_str(), W_OK) != 0) {
+      return false;
+    }
+    const auto type = static_cast<unsigned long>(facts.f_type);
+    return type == TMPFS_MAGIC || type == RAMFS_MAGIC;
+  }();
+  return backed;
+}
 void setSmoke(bool on) { smokeRun = on; }
 
 std::vector<int64_t> sizes(std::vector<int64_t> all) {
@@ -158,7 +225,7 @@ std::vector<fs::path> writeFiles(const fs::path& directory, int count, std::size
 }
 
 benchmark::internal::Benchmark* add(const std::string& name,
-                                    std::function<void(benchmark::State&)> body) {
+                                    std::function<void(benchmark::State&)> body, int repetitions) {
   benchmark::internal::Benchmark* b =
       benchmark::RegisterBenchmark(name.c_str(), [body](benchmark::State& state) { body(state); });
   // CPU time of the measuring thread, system calls included: three other engineers share
@@ -166,9 +233,17 @@ benchmark::internal::Benchmark* add(const std::string& name,
   if (smokeRun) {
     b->Iterations(1);
   } else {
-    b->Repetitions(11)->ReportAggregatesOnly(true)->MinTime(0.05);
+    b->Repetitions(repetitions)->ReportAggregatesOnly(true)->MinTime(0.05);
   }
   return b;
+}
+
+Row relativeGrowth(std::string label, std::string large, std::string small, std::string baseLarge,
+                   std::string baseSmall, double goal) {
+  Row row{Row::Kind::RelativeGrowth, std::move(label), std::move(large), std::move(small), goal};
+  row.baseMeasure = std::move(baseLarge);
+  row.baseFloor = std::move(baseSmall);
+  return row;
 }
 
 void addRow(Row row) { allRows().push_back(std::move(row)); }

@@ -21,6 +21,14 @@ void setSmoke(bool on);
 // A size list, cut to its first entry in a smoke run.
 std::vector<int64_t> sizes(std::vector<int64_t> all);
 
+// Where the copying benchmarks keep their files and session directories: a memory-backed
+// file system, so that a create costs the same whatever was deleted before it, or the build
+// tree's disk for reference.
+enum class Place { Memory, Disk };
+
+// Whether Place::Memory really is in memory; without /dev/shm it is the build tree's disk.
+bool memoryBacked();
+
 // The add-in's settings, session directories and log in fresh directories, the native OS
 // under a seam that counts copied bytes, and the simulated NX reset. Made on first use.
 class Installation {
@@ -28,6 +36,9 @@ class Installation {
   static Installation& get();
   virtual ~Installation() = default;
   virtual const std::filesystem::path& scratch() const = 0;
+  // From now on session directories are made in `place`; returns the directory there for
+  // the benchmark's own files.
+  virtual std::filesystem::path use(Place place) = 0;
   // Where session directories are made.
   virtual const std::filesystem::path& sessionBase() const = 0;
   // Session directories of earlier iterations go, so each copies again.
@@ -52,10 +63,17 @@ std::vector<std::filesystem::path> writeFiles(const std::filesystem::path& direc
                                               std::size_t bytes,
                                               const std::function<std::string(int)>& nameOf);
 
-// Registers a benchmark: once in a smoke run, with repetitions otherwise (their medians
+// Repetitions of a benchmark; a median of fewer moves from run to run.
+constexpr int kRepetitions = 21;
+// For the upload share and its floor on the build tree's disk, seconds per iteration and
+// without a goal.
+constexpr int kSlowRepetitions = 7;
+
+// Registers a benchmark: once in a smoke run, with `repetitions` otherwise (their medians
 // go into the table).
 benchmark::internal::Benchmark* add(const std::string& name,
-                                    std::function<void(benchmark::State&)> body);
+                                    std::function<void(benchmark::State&)> body,
+                                    int repetitions = kRepetitions);
 
 void registerLogBenchmarks();
 void registerClientBenchmarks();
@@ -63,11 +81,12 @@ void registerCollectionBenchmarks();
 void registerMachineBenchmarks();
 
 // A row of the table. Ratio: median of `measure` over median of `floor`, at most `goal`.
-// Growth: median of `measure` at the larger size over the smaller, at most `goal`. Counter:
-// the counter `counter` of `measure`, at most `goal` (or equal to `floor`'s counter when
-// `equalTo` is set). Reference: a growth shown beside the goals, with none of its own.
+// RelativeGrowth: the growth from `floor` (the smaller size) to `measure` over the growth
+// from `baseFloor` to `baseMeasure`, at most `goal`. Counter: the counter `counter` of `measure`,
+// at most `goal` (or equal to `floor`'s counter when `equalTo` is set). Reference: a ratio shown
+// beside the goals, with none of its own.
 struct Row {
-  enum class Kind { Ratio, Growth, Counter, Reference };
+  enum class Kind { Ratio, RelativeGrowth, Counter, Reference };
   Kind kind;
   std::string label;
   std::string measure;
@@ -75,7 +94,11 @@ struct Row {
   double goal;
   std::string counter = {};
   std::string equalTo = {};
+  std::string baseMeasure = {};
+  std::string baseFloor = {};
 };
+Row relativeGrowth(std::string label, std::string large, std::string small, std::string baseLarge,
+                   std::string baseSmall, double goal);
 void addRow(Row row);
 const std::vector<Row>& rows();
 

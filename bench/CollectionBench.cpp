@@ -1,11 +1,12 @@
-// Export collection over simulated assemblies and real files: managed lookups at three
-// sizes, local copies of repeated members, the display pass, and the add-in's share of an
-// upload.
+// Export collection over simulated assemblies and real files: managed lookups and the display
+// pass at three sizes, each beside the simulated NX's own walk of the same model, and local
+// copies of repeated members and the add-in's share of an upload, each beside copy_file.
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include <uf.h>
+#include <uf_assem.h>
 #include <uf_part.h>
 #include <uf_text.h>
 #include <uf_ugmgr.h>
@@ -16,6 +17,7 @@
 #include "addin/export/AssemblyCollection.h"
 #include "addin/export/DisplayMetadata.h"
 #include "addin/platform/TextEncoding.h"
+#include "addin/traceability/TraceableIdAttribute.h"
 #include "addin/ui/UploadWorkflow.h"
 #include "bench/BenchClient.h"
 #include "bench/BenchSupport.h"
@@ -136,6 +138,69 @@ void simulatedNxWalk(benchmark::State& state) {
   nxsim::reset();
 }
 
+// What the display pass asks the simulated NX for each member of a native model, every call
+// once, and nothing of the add-in's own.
+void displayWalk(NXOpen::Assemblies::Component* component, std::size_t& seen) {
+  if (auto* part = dynamic_cast<NXOpen::Part*>(component->Prototype())) {
+    const tag_t tag = part->Tag();
+    char encoded[MAX_FSPEC_BUFSIZE] = {};
+    char number[UF_UGMGR_PARTNO_BUFSIZE] = {};
+    char revision[UF_UGMGR_PARTREV_BUFSIZE] = {};
+    char type[UF_UGMGR_FTYPE_BUFSIZE] = {};
+    char name[UF_UGMGR_FNAME_BUFSIZE] = {};
+    UF_PART_ask_part_name(tag, encoded);
+    UF_UGMGR_decode_part_file_name(encoded, number, revision, type, name);
+    logical instance = false;
+    logical templatePart = false;
+    tag_t familyInstance = NULL_TAG;
+    UF_PART_is_family_instance(tag, &instance);
+    UF_PART_is_family_template(tag, &templatePart);
+    UF_PART_ask_family_instance(tag, &familyInstance);
+    char partName[MAX_FSPEC_BUFSIZE] = {};
+    char refsetName[UF_OBJ_NAME_BUFSIZE] = {};
+    char instanceName[UF_CFI_MAX_FILE_NAME_BUFSIZE] = {};
+    double origin[3] = {};
+    double csysMatrix[9] = {};
+    double transform[4][4] = {};
+    UF_ASSEM_ask_component_data(component->Tag(), partName, refsetName, instanceName, origin,
+                                csysMatrix, transform);
+    const bool attribute = part->HasUserAttribute(synquo::kTraceableIdAttribute,
+                                                  NXOpen::NXObject::AttributeTypeString, -1);
+    seen += std::strlen(part->FullPath().GetUTF8Text()) + std::strlen(part->Leaf().GetUTF8Text()) +
+            std::strlen(part->UniqueIdentifier().GetUTF8Text()) + std::strlen(partName) +
+            static_cast<std::size_t>(UF_PART_is_modified(tag)) + (attribute ? 1u : 0u) +
+            static_cast<std::size_t>(instance + templatePart) + (familyInstance ? 1u : 0u);
+  }
+  for (NXOpen::Assemblies::Component* child : component->GetChildren()) displayWalk(child, seen);
+}
+
+// A native model of `members` uses, each of its own part; only the root's file is saved.
+tag_t displayModel(int members) {
+  const fs::path models = Installation::get().scratch() / "display-models";
+  writeFiles(models, 1, kFileBytes, [](int i) { return memberName(i) + ".prt"; });
+  nxsim::reset();
+  nxsim::setJournaling(false);
+  const tag_t root = display(nativePart(models / (memberName(0) + ".prt"), 0));
+  addUses(root, members, [&](int i) {
+    return nxsim::addPart(nativePart(models / (memberName(i + 1) + ".prt"), i + 1));
+  });
+  return root;
+}
+
+void displayNxWalk(benchmark::State& state) {
+  const tag_t root = displayModel(static_cast<int>(state.range(0)));
+  auto* rootPart = dynamic_cast<NXOpen::Part*>(nxsim::partObject(root));
+  UF_initialize();
+  UF_TEXT_set_text_mode(UF_TEXT_ALL_UTF8);
+  for (auto _ : state) {
+    std::size_t seen = 0;
+    displayWalk(rootPart->ComponentAssembly()->RootComponent(), seen);
+    benchmark::DoNotOptimize(seen);
+  }
+  UF_terminate();
+  nxsim::reset();
+}
+
 // 200 distinct part files used by 2,000 components.
 struct RepeatedAssembly {
   tag_t root = NULL_TAG;
@@ -143,11 +208,10 @@ struct RepeatedAssembly {
   std::uintmax_t distinctBytes = 0;
 };
 
-RepeatedAssembly repeatedAssembly(int distinct, int uses) {
+RepeatedAssembly repeatedAssembly(const fs::path& directory, int distinct, int uses) {
   RepeatedAssembly assembly;
-  assembly.files =
-      writeFiles(Installation::get().scratch() / ("models-" + std::to_string(distinct)), distinct,
-                 kFileBytes, [](int i) { return memberName(i) + ".prt"; });
+  assembly.files = writeFiles(directory / ("models-" + std::to_string(distinct)), distinct,
+                              kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   assembly.distinctBytes = static_cast<std::uintmax_t>(distinct) * kFileBytes;
   nxsim::reset();
   nxsim::setJournaling(false);
@@ -160,10 +224,10 @@ RepeatedAssembly repeatedAssembly(int distinct, int uses) {
   return assembly;
 }
 
-void localCollection(benchmark::State& state) {
+void localCollection(benchmark::State& state, Place place) {
   Installation& installation = Installation::get();
-  const RepeatedAssembly assembly =
-      repeatedAssembly(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const RepeatedAssembly assembly = repeatedAssembly(
+      installation.use(place), static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   NXOpen::BasePart* root = nxsim::partObject(assembly.root);
   installation.clearSessions();
   installation.countCopies(true);
@@ -196,9 +260,9 @@ void copyAll(benchmark::State& state, const std::vector<fs::path>& files) {
   }
 }
 
-void localCollectionFloor(benchmark::State& state) {
+void localCollectionFloor(benchmark::State& state, Place place) {
   const std::vector<fs::path> files =
-      writeFiles(Installation::get().scratch() / "local-floor", static_cast<int>(state.range(0)),
+      writeFiles(Installation::get().use(place) / "local-floor", static_cast<int>(state.range(0)),
                  kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   copyAll(state, files);
   state.counters["copied_bytes"] =
@@ -208,14 +272,7 @@ void localCollectionFloor(benchmark::State& state) {
 void displayMetadata(benchmark::State& state) {
   Installation& installation = Installation::get();
   const int members = static_cast<int>(state.range(0));
-  const fs::path models = installation.scratch() / "display-models";
-  writeFiles(models, 1, kFileBytes, [](int i) { return memberName(i) + ".prt"; });
-  nxsim::reset();
-  nxsim::setJournaling(false);
-  const tag_t root = display(nativePart(models / (memberName(0) + ".prt"), 0));
-  addUses(root, members, [&](int i) {
-    return nxsim::addPart(nativePart(models / (memberName(i + 1) + ".prt"), i + 1));
-  });
+  displayModel(members);
   startPeak();
   benchmark::DoNotOptimize(synquo::readDisplayMetadata());
   const std::int64_t peak = stopPeak();
@@ -227,10 +284,10 @@ void displayMetadata(benchmark::State& state) {
   nxsim::reset();
 }
 
-void uploadShare(benchmark::State& state) {
+void uploadShare(benchmark::State& state, Place place) {
   Installation& installation = Installation::get();
   const int members = static_cast<int>(state.range(0));
-  const RepeatedAssembly assembly = repeatedAssembly(members, members - 1);
+  const RepeatedAssembly assembly = repeatedAssembly(installation.use(place), members, members - 1);
   auto torvane = std::make_shared<InstantTorvane>();
   torvane->uploadResult = uploadResultText(members);
   const vantel::VantelClient client(torvane, nullptr);
@@ -251,11 +308,27 @@ void uploadShare(benchmark::State& state) {
   nxsim::reset();
 }
 
-void uploadShareFloor(benchmark::State& state) {
+void uploadShareFloor(benchmark::State& state, Place place) {
   const std::vector<fs::path> files =
-      writeFiles(Installation::get().scratch() / "upload-floor", static_cast<int>(state.range(0)),
+      writeFiles(Installation::get().use(place) / "upload-floor", static_cast<int>(state.range(0)),
                  kFileBytes, [](int i) { return memberName(i) + ".prt"; });
   copyAll(state, files);
+}
+
+// Registers `body` in both places: the memory-backed one under `name`, the disk under
+// `name` with "_disk".
+template <typename Body>
+void addInBothPlaces(const std::string& name, Body body, const std::vector<int64_t>& args,
+                     int diskRepetitions = kRepetitions) {
+  add(name, [body](benchmark::State& state) { body(state, Place::Memory); })->Args(args);
+  add(
+      name + "_disk", [body](benchmark::State& state) { body(state, Place::Disk); },
+      diskRepetitions)
+      ->Args(args);
+}
+
+std::string growthLabel(const std::string& what, const char* sizes) {
+  return what + " " + sizes + " vs the simulated NX's walk's";
 }
 
 }  // namespace
@@ -266,34 +339,56 @@ void registerCollectionBenchmarks() {
   for (int64_t n : managed) add("simulated_nx_walk", simulatedNxWalk)->Arg(n);
   const int64_t distinct = smoke() ? 20 : 200;
   const int64_t uses = smoke() ? 200 : 2000;
-  add("local_collection", localCollection)->Args({distinct, uses});
-  add("local_collection_floor", localCollectionFloor)->Arg(distinct);
+  addInBothPlaces("local_collection", localCollection, {distinct, uses});
+  addInBothPlaces("local_collection_floor", localCollectionFloor, {distinct});
   for (int64_t n : managed) add("display_metadata", displayMetadata)->Arg(n);
+  for (int64_t n : managed) add("display_nx_walk", displayNxWalk)->Arg(n);
   const int64_t files = smoke() ? 20 : 2000;
-  add("upload_share", uploadShare)->Arg(files);
-  add("upload_share_floor", uploadShareFloor)->Arg(files);
+  addInBothPlaces("upload_share", uploadShare, {files}, kSlowRepetitions);
+  addInBothPlaces("upload_share_floor", uploadShareFloor, {files}, kSlowRepetitions);
 
-  addRow({Row::Kind::Growth, "4. managed collection t(2,000)/t(200)", "managed_collection/2000",
-          "managed_collection/200", 12});
-  addRow({Row::Kind::Growth, "4. managed collection t(20,000)/t(2,000)", "managed_collection/20000",
-          "managed_collection/2000", 12});
+  // Without /dev/shm the memory rows are on the build tree's disk, and say so.
+  const std::string inMemory =
+      memoryBacked() ? ", in memory" : ", on the build tree's disk: no /dev/shm";
+  const std::string onDisk = "   the same on the build tree's disk";
+
+  addRow(relativeGrowth(growthLabel("4. managed collection", "t(2,000)/t(200)"),
+                        "managed_collection/2000", "managed_collection/200",
+                        "simulated_nx_walk/2000", "simulated_nx_walk/200", 1.2));
+  addRow(relativeGrowth(growthLabel("4. managed collection", "t(20,000)/t(2,000)"),
+                        "managed_collection/20000", "managed_collection/2000",
+                        "simulated_nx_walk/20000", "simulated_nx_walk/2000", 1.2));
+  addRow({Row::Kind::Ratio, "4. managed collection vs the simulated NX's walk, 20,000 members",
+          "managed_collection/20000", "simulated_nx_walk/20000", 5});
   addRow({Row::Kind::Reference, "   the simulated NX's own walk t(2,000)/t(200)",
           "simulated_nx_walk/2000", "simulated_nx_walk/200", 0});
   addRow({Row::Kind::Reference, "   the simulated NX's own walk t(20,000)/t(2,000)",
           "simulated_nx_walk/20000", "simulated_nx_walk/2000", 0});
-  addRow({Row::Kind::Ratio, "5. local collection 2,000 uses of 200 files vs copy_file",
+  addRow({Row::Kind::Ratio, "5. local collection 2,000 uses of 200 files vs copy_file" + inMemory,
           "local_collection/200/2000", "local_collection_floor/200", 1.2});
+  addRow({Row::Kind::Reference, onDisk, "local_collection_disk/200/2000",
+          "local_collection_floor_disk/200", 0});
   addRow({Row::Kind::Counter, "5. bytes copied vs bytes of the 200 distinct files",
           "local_collection/200/2000", "local_collection/200/2000", 0, "copied_bytes",
           "distinct_bytes"});
-  addRow({Row::Kind::Growth, "6. display metadata t(2,000)/t(200)", "display_metadata/2000",
-          "display_metadata/200", 12});
-  addRow({Row::Kind::Growth, "6. display metadata t(20,000)/t(2,000)", "display_metadata/20000",
-          "display_metadata/2000", 12});
+  addRow(relativeGrowth(growthLabel("6. display metadata", "t(2,000)/t(200)"),
+                        "display_metadata/2000", "display_metadata/200", "display_nx_walk/2000",
+                        "display_nx_walk/200", 1.2));
+  addRow(relativeGrowth(growthLabel("6. display metadata", "t(20,000)/t(2,000)"),
+                        "display_metadata/20000", "display_metadata/2000", "display_nx_walk/20000",
+                        "display_nx_walk/2000", 1.2));
+  addRow({Row::Kind::Ratio, "6. display metadata vs the simulated NX's walk, 20,000 members",
+          "display_metadata/20000", "display_nx_walk/20000", 5});
+  addRow({Row::Kind::Reference, "   the simulated NX's own walk t(2,000)/t(200)",
+          "display_nx_walk/2000", "display_nx_walk/200", 0});
+  addRow({Row::Kind::Reference, "   the simulated NX's own walk t(20,000)/t(2,000)",
+          "display_nx_walk/20000", "display_nx_walk/2000", 0});
   addRow({Row::Kind::Counter, "6. display metadata peak heap per member (20,000)",
           "display_metadata/20000", "display_metadata/20000", 4096, "peak_bytes_per_member"});
-  addRow({Row::Kind::Ratio, "7. upload share of 2,000 files vs copying them", "upload_share/2000",
-          "upload_share_floor/2000", 1.2});
+  addRow({Row::Kind::Ratio, "7. upload share of 2,000 files vs copying them" + inMemory,
+          "upload_share/2000", "upload_share_floor/2000", 1.1});
+  addRow(
+      {Row::Kind::Reference, onDisk, "upload_share_disk/2000", "upload_share_floor_disk/2000", 0});
 }
 
 }  // namespace bench
