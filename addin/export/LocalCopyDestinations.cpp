@@ -24,6 +24,7 @@ struct Ledger {
   Key resolvedDirectoryKey;
   std::unordered_map<Key, LocalCopyDestination> destinationOf;  // by source, as spelled
   std::unordered_map<Key, LocalCopyDestination> taken;          // every copy, by its path resolved
+  std::unordered_map<Key, fs::path> resolvedFolderOf;           // by folder, as spelled
 };
 
 Ledger& ledger() {
@@ -36,6 +37,33 @@ fs::path resolved(const fs::path& path) {
   fs::path out;
   if (path.empty() || platform::os().weaklyCanonical(path, out)) return {};
   return out;
+}
+
+// A name Windows may have shortened ("BRACKE~1.PRT") only resolves through the file itself.
+bool mayBeShortName(const fs::path& name) {
+  return name.native().find(fs::path::value_type('~')) != fs::path::string_type::npos;
+}
+
+// Resolving a path asks the file system about every folder on it, so the members of one
+// folder share their folder's answer and the file itself is only asked whether it is a link.
+fs::path resolvedSource(Ledger& l, const fs::path& source) {
+  const fs::path name = source.filename();
+  const fs::path folder = source.parent_path();
+  if (name.empty() || name == "." || name == ".." || folder.empty() || mayBeShortName(name)) {
+    return resolved(source);
+  }
+  platform::FileType type = platform::FileType::NotFound;
+  if (platform::os().status(source, platform::Links::DoNotFollow, type) ||
+      type == platform::FileType::Link) {
+    return resolved(source);
+  }
+  Key folderKey = platform::pathKey(folder);
+  auto known = l.resolvedFolderOf.find(folderKey);
+  if (known == l.resolvedFolderOf.end()) {
+    known = l.resolvedFolderOf.emplace(std::move(folderKey), resolved(folder)).first;
+  }
+  if (known->second.empty()) return {};
+  return known->second / name;
 }
 
 bool isInside(const Key& path, Key directory) {
@@ -51,7 +79,7 @@ LocalCopyDestination claimLocalCopyDestination(const fs::path& sessionDirectory,
                                                const fs::path& source, const fs::path& fileName) {
   Ledger& l = ledger();
   if (l.directory != sessionDirectory) {
-    l = Ledger{sessionDirectory, resolved(sessionDirectory), {}, {}, {}};
+    l = Ledger{sessionDirectory, resolved(sessionDirectory), {}, {}, {}, {}};
     if (l.resolvedDirectory.empty()) l.resolvedDirectory = sessionDirectory.lexically_normal();
     l.resolvedDirectoryKey = platform::pathKey(l.resolvedDirectory);
   }
@@ -59,8 +87,8 @@ LocalCopyDestination claimLocalCopyDestination(const fs::path& sessionDirectory,
   if (const auto known = l.destinationOf.find(key); known != l.destinationOf.end()) {
     return known->second;
   }
-  const fs::path resolvedSource = resolved(source);
-  const Key sourceKey = resolvedSource.empty() ? Key() : platform::pathKey(resolvedSource);
+  const fs::path resolvedPath = resolvedSource(l, source);
+  const Key sourceKey = resolvedPath.empty() ? Key() : platform::pathKey(resolvedPath);
   // A part opened from one of the copies is that copy, under any spelling.
   if (const auto copy = sourceKey.empty() ? l.taken.end() : l.taken.find(sourceKey);
       copy != l.taken.end()) {

@@ -11,6 +11,12 @@ bool makeDirectoryLink(const std::filesystem::path& target, const std::filesyste
   return !error && std::filesystem::is_symlink(std::filesystem::symlink_status(link, error));
 }
 
+bool makeFileLink(const std::filesystem::path& target, const std::filesystem::path& link) {
+  std::error_code error;
+  std::filesystem::create_symlink(target, link, error);
+  return !error && std::filesystem::is_symlink(std::filesystem::symlink_status(link, error));
+}
+
 bool makeJunction(const std::filesystem::path& target, const std::filesystem::path& link) {
   return makeDirectoryLink(target, link);
 }

@@ -104,6 +104,15 @@ bool makeDirectoryLink(const fs::path& target, const fs::path& link) {
   return hostLink(target, link);
 }
 
+bool makeFileLink(const fs::path& target, const fs::path& link) {
+  if (CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                          SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+      isReparsePoint(link)) {
+    return true;
+  }
+  return hostLink(target, link);
+}
+
 bool makeJunction(const fs::path& target, const fs::path& link) {
   return mountPoint(target, link) || hostLink(target, link);
 }
