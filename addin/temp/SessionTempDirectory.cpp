@@ -25,12 +25,39 @@ namespace fs = std::filesystem;
 constexpr int kAllocationAttempts = 32;
 constexpr const char* kDefaultKey = "__default__";
 
+// The current directory's lock and whether the directory goes once nobody uses it: shared by
+// the session state and every hold, so the last of them to let go removes it, on its thread.
+struct DirectoryOwnership {
+  explicit DirectoryOwnership(fs::path path) : directory(std::move(path)) {}
+  ~DirectoryOwnership() {
+    if (!remove) return;
+    try {
+      // The lock goes with the directory; on Windows its open file would block the removal.
+      const std::error_code error = lock ? platform::os().removeLockedDirectory(std::move(lock))
+                                         : platform::os().removeTree(directory);
+      if (error) {
+        logging::warning("Failed to remove session temp directory.",
+                         logging::failureDetail(directory, error));
+      }
+    } catch (...) {
+      // Deletion never reports; a later sweep tries again.
+    }
+  }
+  DirectoryOwnership(const DirectoryOwnership&) = delete;
+  DirectoryOwnership& operator=(const DirectoryOwnership&) = delete;
+
+  const fs::path directory;
+  std::unique_ptr<platform::DirectoryLock> lock;  // changed only while the directory is current
+  // Decided on the user-interface thread, where the retention setting may be read.
+  std::atomic<bool> remove{false};
+};
+
 struct SessionTempState {
   std::atomic_flag busy = ATOMIC_FLAG_INIT;
   std::optional<fs::path> base;
   std::optional<std::string> key;
   std::optional<std::string> token;
-  std::unique_ptr<platform::DirectoryLock> lock;
+  std::shared_ptr<DirectoryOwnership> owned;  // set with the token
 };
 
 // Never destroyed: the lock of the current directory is held until the process ends.
@@ -108,10 +135,10 @@ bool isUnwritable(const std::error_code& error) {
 
 // Caller holds the spin lock.
 void relockCurrent(SessionTempState& s, const fs::path& current) {
-  s.lock.reset();
+  s.owned->lock.reset();
   platform::LockAttempt attempt = platform::os().lockDirectory(current);
   if (attempt.status == platform::LockStatus::Acquired) {
-    s.lock = std::move(attempt.lock);
+    s.owned->lock = std::move(attempt.lock);
     return;
   }
   // Held elsewhere: a sweep is removing the directory right now.
@@ -123,26 +150,22 @@ void relockCurrent(SessionTempState& s, const fs::path& current) {
 // Caller holds the spin lock.
 void discardCurrent(SessionTempState& s) {
   try {
-    if (s.token && s.base) {
-      const fs::path current = directoryFor(*s.base, *s.token);
+    if (s.token && s.owned) {
       if (retainTempFiles()) {
         logging::debug(
             "Skipping temp directory cleanup because synquo_nx_retain_temp_files is true.");
       } else {
-        // The lock goes with the directory; on Windows its open file would block the removal.
-        const std::error_code error = s.lock
-                                          ? platform::os().removeLockedDirectory(std::move(s.lock))
-                                          : platform::os().removeTree(current);
-        if (error) {
-          logging::warning("Failed to remove session temp directory.",
-                           logging::failureDetail(current, error));
+        s.owned->remove = true;
+        if (s.owned.use_count() > 1) {
+          logging::debug("Session temp directory stays until the upload reading it ends: path=\"",
+                         s.owned->directory, "\".");
         }
       }
     }
   } catch (const std::exception&) {
     // Deletion never reports; a later sweep tries again.
   }
-  s.lock.reset();
+  s.owned.reset();  // removes it now, unless an upload still holds it
   s.token.reset();
   s.key.reset();
 }
@@ -166,7 +189,7 @@ fs::path currentDirectoryChecked(SessionTempState& s) {
     fail("Session temp path exists but is not a directory.", current,
          std::make_error_code(std::errc::not_a_directory));
   }
-  if (!s.lock) relockCurrent(s, current);
+  if (!s.owned->lock) relockCurrent(s, current);
   return current;
 }
 
@@ -197,7 +220,8 @@ fs::path allocateDirectory(SessionTempState& s, const std::string& key) {
       s.key.reset();
       failLock(candidate, lock.error);
     }
-    s.lock = std::move(lock.lock);
+    s.owned = std::make_shared<DirectoryOwnership>(candidate);
+    s.owned->lock = std::move(lock.lock);
     s.token = token;
     return candidate;
   }
@@ -293,6 +317,12 @@ fs::path sessionTempDirectory(const std::string& key) {
   if (s.token && s.key == effectiveKey) return currentDirectoryChecked(s);
   if (s.token) discardCurrent(s);
   return allocateDirectory(s, effectiveKey);
+}
+
+std::shared_ptr<const void> holdSessionTempDirectory() {
+  SessionTempState& s = state();
+  SpinGuard guard(s.busy);
+  return s.token ? s.owned : nullptr;
 }
 
 void removeSessionTempDirectory() noexcept {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,8 +18,16 @@ inline constexpr const char* kSessionTempPrefix = "synquo-";
 // previous key's directory first. Throws std::runtime_error naming what failed.
 std::filesystem::path sessionTempDirectory(const std::string& key);
 
-// Deletes the current directory (unless retention is on) and forgets it. Never throws.
+// Deletes the current directory (unless retention is on) and forgets it. A directory that is
+// still held is only forgotten: the next request makes a fresh one, and it is deleted when
+// its last hold ends (a sweep of a later session takes it if that never happens). Never
+// throws.
 void removeSessionTempDirectory() noexcept;
+
+// Keeps the current directory from being deleted for as long as the hold lives, on whatever
+// thread lets it go last: an upload still reading its files outlives the dialogs that made
+// them. Null when there is no current directory.
+std::shared_ptr<const void> holdSessionTempDirectory();
 
 // Deletes every "synquo-" directory in the base directory that no live session holds; links
 // of that name are removed themselves, never followed. Skipped when retention is on. Never

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <stdexcept>
+#include <thread>
 
 #include "addin/temp/SessionTempDirectory.h"
+#include "addin/tests/support/Gate.h"
 #include "addin/tests/support/SessionTempFixture.h"
 #include "addin/ui/MainDialogState.h"
 
@@ -108,6 +111,39 @@ TEST_F(DialogCycle, RemovesTheSessionDirectoryWhenADialogRaises) {
   };
   EXPECT_THROW(runMainDialogCycle(dialogs), std::runtime_error);
   ASSERT_FALSE(exportDirectory.empty());
+  EXPECT_FALSE(std::filesystem::exists(exportDirectory));
+}
+
+TEST_F(DialogCycle, AnUploadThatOutlivesTheCycleKeepsItsFilesUntilItEnds) {
+  // The progress dialog gives up (NX could not show it again) while its worker still
+  // uploads; the worker holds its own copy of the request, as the product's does.
+  const testsupport::Gate release;
+  std::filesystem::path exportDirectory;
+  bool filesWereThere = false;
+  std::thread worker;
+  DialogCycleDialogs dialogs;
+  dialogs.showMainDialog = [&] {
+    const bool first = exportDirectory.empty();
+    mainDialogState().reset();
+    if (first) mainDialogState().pendingUpload = 9;
+  };
+  dialogs.showUploadProgress = [&](const UploadProgressRequest& request) {
+    exportDirectory = synquo::sessionTempDirectory("model-key");
+    std::ofstream(exportDirectory / "bracket.prt") << "model";
+    request.prepare();
+    worker =
+        std::thread([request, release, &filesWereThere, file = exportDirectory / "bracket.prt"] {
+          release.wait();
+          filesWereThere = std::filesystem::exists(file);
+          request.upload();
+        });
+    return UploadProgressOutcome{};
+  };
+  runMainDialogCycle(dialogs);
+  EXPECT_NE(synquo::sessionTempDirectory("model-key"), exportDirectory) << "a fresh one meanwhile";
+  release.open();
+  worker.join();
+  EXPECT_TRUE(filesWereThere);
   EXPECT_FALSE(std::filesystem::exists(exportDirectory));
 }
 

@@ -38,8 +38,14 @@ UploadProgressRequest progressRequestFor(const MainDialogState& state, int64_t w
   if (const vantel::VantelWorkspace* workspace = findWorkspace(*workspaces, workspaceId)) {
     request.workspaceName = workspaceDisplayName(*workspace);
   }
-  request.prepare = [metadata] { synquo::prepareUpload(*metadata); };
-  request.upload = [metadata, workspaces, workspaceId] {
+  // The upload reads the files preparation wrote: every copy of the request, the worker's
+  // too, keeps their directory until the last of them goes.
+  auto files = std::make_shared<std::shared_ptr<const void>>();
+  request.prepare = [metadata, files] {
+    synquo::prepareUpload(*metadata);
+    *files = synquo::holdSessionTempDirectory();
+  };
+  request.upload = [metadata, workspaces, workspaceId, files] {
     return runUpload(workspaceId, *workspaces, auth::sessionManager(), *metadata,
                      synquo::clientServiceOperations());
   };
