@@ -28,6 +28,9 @@ class DesktopWindows {
   virtual TimerId setTimer(unsigned milliseconds, std::function<void()> callback) = 0;
   // False when the id names no timer of the calling thread.
   virtual bool killTimer(TimerId timer) = 0;
+  // Runs what the calling thread's message loop would run now (its queued messages, then its
+  // due timers) and returns without waiting.
+  virtual void pumpMessages() = 0;
 };
 
 // A desktop in another module (a shared library the process has loaded) registers itself

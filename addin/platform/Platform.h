@@ -220,6 +220,13 @@ class Platform {
   // timer of the calling thread.
   virtual bool killThreadTimer(TimerId timer) = 0;
 
+  // Dispatches the calling thread's queued messages and due timers, then returns; never
+  // waits. A request to quit the thread's loop is left for that loop to see. On Windows:
+  // PeekMessageW with PM_REMOVE, TranslateMessage and DispatchMessageW until the queue is
+  // empty; a WM_QUIT taken on the way is posted again (PostQuitMessage) and ends the call.
+  // Without a desktop it does nothing. Call on the user-interface thread.
+  virtual void pumpMessages() = 0;
+
   // Hands text to whoever watches the process's diagnostics: the debugger on Windows
   // (OutputDebugStringA), standard error elsewhere. Written as it is; no line end is added.
   virtual void debugOutput(std::string_view text) = 0;

@@ -370,6 +370,11 @@ class PosixPlatform : public Platform {
     return desktop != nullptr && timer != kNoTimer && desktop->killTimer(timer);
   }
 
+  void pumpMessages() override {
+    DesktopWindows* desktop = registeredDesktopWindows();
+    if (desktop != nullptr) desktop->pumpMessages();
+  }
+
   void debugOutput(std::string_view text) override {
     writeAll(STDERR_FILENO, text.data(), text.size());
   }

@@ -550,6 +550,19 @@ class Win32Platform : public Platform {
     return true;
   }
 
+  void pumpMessages() override {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        // Taken from the queue here, it would never reach the loop that has to end.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
   void debugOutput(std::string_view text) override {
     OutputDebugStringA(std::string(text).c_str());
   }

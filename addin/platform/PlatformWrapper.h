@@ -82,6 +82,7 @@ class PlatformWrapper : public Platform {
     return target_.setThreadTimer(milliseconds, std::move(callback));
   }
   bool killThreadTimer(TimerId timer) override { return target_.killThreadTimer(timer); }
+  void pumpMessages() override { target_.pumpMessages(); }
   void debugOutput(std::string_view text) override { target_.debugOutput(text); }
   void sleepFor(std::chrono::milliseconds duration) override { target_.sleepFor(duration); }
   std::time_t now() override { return target_.now(); }

@@ -458,6 +458,22 @@ TEST_P(PlatformConformance, WhatATimerCallbackThrowsIsSwallowed) {
   EXPECT_TRUE(subject().killThreadTimer(timer));
 }
 
+TEST_P(PlatformConformance, PumpingRunsTheCallingThreadsDueTimersAndReturns) {
+  std::atomic<int> fired{0};
+  const TimerId timer = subject().setThreadTimer(10, [&fired] { ++fired; });
+  ASSERT_NE(timer, kNoTimer);
+  std::this_thread::sleep_for(50ms);
+  std::thread([this] { subject().pumpMessages(); }).join();
+  EXPECT_EQ(fired, 0) << "another thread's pumping does not deliver it";
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (fired == 0 && std::chrono::steady_clock::now() < deadline) {
+    subject().pumpMessages();
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_GE(fired, 1);
+  EXPECT_TRUE(subject().killThreadTimer(timer));
+}
+
 TEST_P(PlatformConformance, ADetachedWorkerRunsOnAfterItsStarterHasReturned) {
   Gate release;
   Gate ended;

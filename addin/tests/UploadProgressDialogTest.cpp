@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -244,6 +246,71 @@ TEST_F(UploadProgress, ClosingBeforeTheUploadEndsShowsTheDialogAgainWithItsStatu
   EXPECT_EQ(result.showings, 2);
   EXPECT_TRUE(result.outcome.result.succeeded);
   EXPECT_TRUE(result.boxes.empty());
+}
+
+TEST_F(UploadProgress, AShowingWithoutARefreshTimerWaitsBoundedWhileNxRunsThenGivesUp) {
+  const std::string kDetails =
+      "The upload did not finish while the dialog waited for it and may still complete in the "
+      "background. Check the workspace in Synquo before you upload this model again.";
+  const testsupport::Gate release;
+  const testsupport::Gate returned;
+  const testsupport::Gate dialogReturned;
+  // A wait without end would never give the dialog back: the upload then ends after a while.
+  std::thread guard([release, dialogReturned] {
+    dialogReturned.waitFor(std::chrono::seconds(3));
+    release.open();
+  });
+  size_t waitStart = 0;
+  const auto upload = [release, returned] {
+    release.wait();
+    returned.open();
+    return succeeded();
+  };
+  const ProgressRun result = run(request(upload), [&](nxsim::OpenDialog& dialog, ProgressRun& run) {
+    const std::string& status = run.statuses.back();
+    if (contains(status, "Uploaded")) {
+      dialog.postClose();
+    } else if (run.showings == 1 && dialog.ticks() > 1 && waitStart == 0 &&
+               contains(status, "Transferring")) {
+      env_.platform().fail(FakePlatform::Call::SetThreadTimer);  // the next showing has none
+      waitStart = env_.platform().records().size();
+      dialog.postClose();
+    }
+  });
+  std::chrono::milliseconds slept(0);
+  std::chrono::milliseconds longest(0);
+  size_t slices = 0;
+  size_t pumps = 0;
+  const std::vector<FakePlatform::Record> records = env_.platform().records();
+  for (size_t i = waitStart; i < records.size(); ++i) {
+    if (records[i].call == FakePlatform::Call::SleepFor) {
+      const std::chrono::milliseconds slice(std::stoll(records[i].text));
+      slept += slice;
+      longest = std::max(longest, slice);
+      ++slices;
+    }
+    if (records[i].call == FakePlatform::Call::PumpMessages) ++pumps;
+  }
+  EXPECT_EQ(result.showings, 2);
+  EXPECT_EQ(result.boxes, std::vector<std::string>{"Synquo upload failed.\n\nFile: bracket.prt\n"
+                                                   "Workspace: Design Review\n\nDetails: " +
+                                                   kDetails});
+  EXPECT_FALSE(result.outcome.result.succeeded);
+  EXPECT_EQ(result.outcome.result.error, kDetails);
+  EXPECT_TRUE(
+      log_.contains("[ERROR] [Synquo] The upload progress dialog stopped waiting for the "
+                    "upload after 60 seconds."))
+      << log_.content();
+  EXPECT_LE(slept.count(), 60000);
+  EXPECT_GE(slept.count(), 60000 - longest.count());
+  EXPECT_LE(longest.count(), 50) << "NX's messages wait one short sleep at most";
+  EXPECT_GE(pumps + 1, slices) << "NX's messages handled between the sleeps";
+
+  dialogReturned.open();
+  guard.join();
+  ASSERT_TRUE(returned.waitFor(std::chrono::seconds(10)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the worker's last writes
+  EXPECT_EQ(nxsim::messageBoxes().size(), 1u) << "the late worker shows nothing";
 }
 
 TEST_F(UploadProgress, AWorkerThatOutlivesTheDialogOnlyTouchesWhatItShares) {

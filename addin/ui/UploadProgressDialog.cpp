@@ -40,6 +40,10 @@ constexpr unsigned kStartTimerMs = 50;
 constexpr unsigned kRefreshTimerMs = 400;
 // Lets the user see each stage; fixed.
 constexpr std::chrono::milliseconds kStagePause(2000);
+// How long a showing without a refresh timer waits for a worker from an earlier showing, in
+// sleeps short enough that NX's own messages keep being handled in between.
+constexpr std::chrono::seconds kLongestWait(60);
+constexpr std::chrono::milliseconds kWaitSlice(50);
 
 constexpr const char* kPreparationFailed =
     "Failed to prepare NX files for upload. The export step did not finish. If NX logging is "
@@ -55,6 +59,9 @@ constexpr const char* kUnexpectedFailure =
     "details. Then try again.";
 constexpr const char* kWorkerNotStarted =
     "The upload could not be started because the add-in could not create its upload thread: ";
+constexpr const char* kStoppedWaiting =
+    "The upload did not finish while the dialog waited for it and may still complete in the "
+    "background. Check the workspace in Synquo before you upload this model again.";
 
 // Shared by the dialog and its worker. Each flag is written once; the worker writes the
 // result and the time before the flag that publishes them, and the user-interface thread
@@ -154,7 +161,7 @@ class UploadProgressWindow {
   UploadProgressWindow& operator=(const UploadProgressWindow&) = delete;
 
   UploadProgressOutcome show() {
-    while (!state_->finished) {
+    while (!state_->finished && !stoppedWaiting_) {
       currentWindow = this;
       bool shown = true;
       try {
@@ -169,7 +176,12 @@ class UploadProgressWindow {
       if (!shown) break;
     }
     UploadProgressOutcome outcome;
-    if (state_->finished || state_->failed) outcome.result = *result_;
+    if (stoppedWaiting_) {
+      // The worker still owns the shared result.
+      outcome.result.error = kStoppedWaiting;
+    } else if (state_->finished || state_->failed) {
+      outcome.result = *result_;
+    }
     outcome.uploadAnother = state_->uploadAnother;
     return outcome;
   }
@@ -312,12 +324,31 @@ class UploadProgressWindow {
     state_->prepared = true;
   }
 
-  // Shown again while a worker from an earlier showing still sends.
+  // Shown again while a worker from an earlier showing still sends. Past the longest wait
+  // the dialog gives up on it, and the worker finishes unseen.
   void waitHere() {
+    std::chrono::milliseconds waited(0);
     while (!state_->finished && !state_->failed) {
-      platform::os().sleepFor(std::chrono::milliseconds(kRefreshTimerMs));
+      if (waited >= kLongestWait) {
+        stopWaiting();
+        return;
+      }
+      platform::os().sleepFor(kWaitSlice);
+      waited += kWaitSlice;
+      platform::os().pumpMessages();
     }
     if (!finishOnFailure()) refreshStatus(true);
+  }
+
+  // Neither the result nor the finished time may be touched here: the worker still writes them.
+  void stopWaiting() {
+    bool expected = false;
+    if (!state_->closing.compare_exchange_strong(expected, true)) return;
+    stoppedWaiting_ = true;
+    logging::error("The upload progress dialog stopped waiting for the upload after ",
+                   kLongestWait.count(), " seconds.");
+    showFailure(kStoppedWaiting);
+    close();
   }
 
   void failBeforeUpload(const std::string& error) {
@@ -339,23 +370,27 @@ class UploadProgressWindow {
         platform::os().debugOutput("Synquo sign-in expiry message could not be displayed.\n");
       }
     } else if (!result_->error.empty()) {
-      try {
-        std::string text = "Synquo upload failed.";
-        if (!request_->fileName.empty()) text += "\n\nFile: " + request_->fileName;
-        if (!request_->workspaceName.empty()) text += "\nWorkspace: " + request_->workspaceName;
-        text += "\n\nDetails: " + result_->error;
-        showSynquoError(text);
-      } catch (const std::exception& e) {
-        platform::os().debugOutput("Synquo upload failure message could not be displayed.\n");
-        platform::os().debugOutput(std::string(e.what()) + "\n");
-      } catch (...) {
-        platform::os().debugOutput("Synquo upload failure message could not be displayed.\n");
-      }
+      showFailure(result_->error);
     }
     state_->finishedTime = nowText();
     state_->finished = true;
     close();
     return true;
+  }
+
+  void showFailure(const std::string& error) {
+    try {
+      std::string text = "Synquo upload failed.";
+      if (!request_->fileName.empty()) text += "\n\nFile: " + request_->fileName;
+      if (!request_->workspaceName.empty()) text += "\nWorkspace: " + request_->workspaceName;
+      text += "\n\nDetails: " + error;
+      showSynquoError(text);
+    } catch (const std::exception& e) {
+      platform::os().debugOutput("Synquo upload failure message could not be displayed.\n");
+      platform::os().debugOutput(std::string(e.what()) + "\n");
+    } catch (...) {
+      platform::os().debugOutput("Synquo upload failure message could not be displayed.\n");
+    }
   }
 
   void close() {
@@ -415,8 +450,8 @@ class UploadProgressWindow {
     return 0;
   }
 
-  // The dialog closes only once the upload has finished.
-  int ok() { return state_->finished ? 0 : 1; }
+  // The dialog closes only once the upload has finished or the dialog has given up on it.
+  int ok() { return state_->finished || stoppedWaiting_ ? 0 : 1; }
 
   void openModel() {
     const std::optional<std::string> link = findModelLink(result_->links, request_->fileName);
@@ -472,6 +507,8 @@ class UploadProgressWindow {
   bool statusShown_ = false;
   int lastStage_ = -1;
   bool helpPushed_ = false;
+  // Set by the user-interface thread alone: the wait for a worker ran out.
+  bool stoppedWaiting_ = false;
 };
 
 }  // namespace

@@ -23,6 +23,7 @@ class SimulatedDesktopWindows : public platform::DesktopWindows {
                              [callback = std::move(callback)](TimerId) { callback(); });
   }
   bool killTimer(platform::TimerId timer) override { return desktop::killTimer(timer); }
+  void pumpMessages() override { desktop::pumpMessages(); }
 };
 
 }  // namespace

@@ -330,6 +330,11 @@ bool FakePlatform::killThreadTimer(TimerId timer) {
   return true;  // the callback goes here, outside the lock, as it may kill timers too
 }
 
+void FakePlatform::pumpMessages() {
+  if (enter(Call::PumpMessages, {})) return;
+  fireTimers();
+}
+
 void FakePlatform::debugOutput(std::string_view text) { enter(Call::DebugOutput, {}, text); }
 
 void FakePlatform::sleepFor(std::chrono::milliseconds duration) {

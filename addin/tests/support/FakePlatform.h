@@ -44,6 +44,7 @@ class FakePlatform : public Platform {
     StartDetachedWorker,
     SetThreadTimer,
     KillThreadTimer,
+    PumpMessages,
     DebugOutput,
     SleepFor,
   };
@@ -126,6 +127,8 @@ class FakePlatform : public Platform {
   void startDetachedWorker(std::function<void()> task) override;
   TimerId setThreadTimer(unsigned milliseconds, std::function<void()> callback) override;
   bool killThreadTimer(TimerId timer) override;
+  // Fires this thread's timers as fireTimers() does.
+  void pumpMessages() override;
   void debugOutput(std::string_view text) override;
   // Returns at once: a test's time is not spent waiting.
   void sleepFor(std::chrono::milliseconds duration) override;
