@@ -19,6 +19,7 @@
 #include "addin/platform/TextEncoding.h"
 #include "addin/tests/support/FakePlatform.h"
 #include "addin/tests/support/Gate.h"
+#include "addin/tests/support/Links.h"
 #include "addin/tests/support/MessageLoop.h"
 #include "addin/tests/support/Process.h"
 #include "addin/tests/support/TestFiles.h"
@@ -83,11 +84,7 @@ class PlatformConformance : public ::testing::TestWithParam<std::string> {
   Platform* subject_ = nullptr;
 };
 
-bool makeDirectoryLink(const fs::path& target, const fs::path& link) {
-  std::error_code error;
-  fs::create_directory_symlink(target, link, error);
-  return !error && fs::exists(link / "keep.txt");
-}
+using testsupport::makeDirectoryLink;
 
 TEST_P(PlatformConformance, ModuleFileNamesTheModuleHoldingTheAddinCode) {
   const ModuleFile module = subject().addinModuleFile();
@@ -203,34 +200,38 @@ TEST_P(PlatformConformance, RemoveTreeRemovesFilesAndDirectoriesAndAcceptsAbsenc
   EXPECT_FALSE(fs::exists(dir_ / "single.txt"));
 }
 
-TEST_P(PlatformConformance, RemoveTreeRemovesLinksWithoutFollowingThem) {
+TEST_P(PlatformConformance, RemoveTreeRemovesLinksAndJunctionsWithoutFollowingThem) {
   const fs::path outside = dir_ / "outside";
   fs::create_directory(outside);
   writeFile(outside / "keep.txt", "precious");
-  const fs::path tree = dir_ / "tree";
-  fs::create_directory(tree);
-  if (!makeDirectoryLink(outside, tree / "link")) {
-    GTEST_SKIP() << "directory links cannot be made on this system";
+  using MakeLink = bool (*)(const fs::path&, const fs::path&);
+  const std::vector<std::pair<const char*, MakeLink>> kinds = {
+      {"link", testsupport::makeDirectoryLink}, {"junction", testsupport::makeJunction}};
+  for (const auto& [kind, makeLink] : kinds) {
+    SCOPED_TRACE(kind);
+    const fs::path tree = dir_ / "tree";
+    fs::create_directory(tree);
+    ASSERT_TRUE(makeLink(outside, tree / "link"));
+    EXPECT_TRUE(subject().isLink(tree / "link"));
+    EXPECT_FALSE(subject().isLink(tree));
+    EXPECT_FALSE(subject().isLink(dir_ / "missing"));
+
+    EXPECT_FALSE(subject().removeTree(tree));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
+    EXPECT_EQ(readFile(outside / "keep.txt"), "precious");
+
+    ASSERT_TRUE(makeLink(outside, dir_ / "toplink"));
+    EXPECT_FALSE(subject().removeTree(dir_ / "toplink"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / "toplink")));
+    EXPECT_EQ(readFile(outside / "keep.txt"), "precious");
   }
-  EXPECT_TRUE(subject().isLink(tree / "link"));
-  EXPECT_FALSE(subject().isLink(tree));
-  EXPECT_FALSE(subject().isLink(dir_ / "missing"));
-
-  EXPECT_FALSE(subject().removeTree(tree));
-  EXPECT_FALSE(fs::exists(tree));
-  EXPECT_EQ(readFile(outside / "keep.txt"), "precious");
-
-  ASSERT_TRUE(makeDirectoryLink(outside, dir_ / "toplink"));
-  EXPECT_FALSE(subject().removeTree(dir_ / "toplink"));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / "toplink")));
-  EXPECT_EQ(readFile(outside / "keep.txt"), "precious");
 }
 
 TEST_P(PlatformConformance, StatusTellsWhatThePathNames) {
   writeFile(dir_ / "file.txt", "x");
   fs::create_directory(dir_ / "sub");
   writeFile(dir_ / "sub" / "keep.txt", "k");
-  const bool links = makeDirectoryLink(dir_ / "sub", dir_ / "link");
+  ASSERT_TRUE(makeDirectoryLink(dir_ / "sub", dir_ / "link"));
   struct Case {
     fs::path path;
     Links links;
@@ -245,10 +246,8 @@ TEST_P(PlatformConformance, StatusTellsWhatThePathNames) {
       {dir_ / "missing" / "deeper", Links::DoNotFollow, FileType::NotFound},
       {dir_ / "file.txt" / "under", Links::Follow, FileType::NotFound},
   };
-  if (links) {
-    cases.push_back({dir_ / "link", Links::Follow, FileType::Directory});
-    cases.push_back({dir_ / "link", Links::DoNotFollow, FileType::Link});
-  }
+  cases.push_back({dir_ / "link", Links::Follow, FileType::Directory});
+  cases.push_back({dir_ / "link", Links::DoNotFollow, FileType::Link});
   for (const Case& c : cases) {
     FileType type = FileType::Other;
     EXPECT_FALSE(subject().status(c.path, c.links, type)) << c.path.string();
@@ -317,7 +316,7 @@ TEST_P(PlatformConformance, WalkReportsEveryEntryAndNeverEntersLinks) {
   fs::create_directories(root / "sub" / "deeper");
   writeFile(root / "top.txt", "t");
   writeFile(root / "sub" / "deeper" / "part.prt", "p");
-  const bool links = makeDirectoryLink(outside, root / "sub" / "link");
+  ASSERT_TRUE(makeDirectoryLink(outside, root / "sub" / "link"));
 
   struct Case {
     Depth depth;
@@ -332,7 +331,7 @@ TEST_P(PlatformConformance, WalkReportsEveryEntryAndNeverEntersLinks) {
         {"sub/deeper/part.prt", FileType::Regular}}},
   };
   for (Case c : cases) {
-    if (links && c.depth == Depth::Everything) c.expected.insert({"sub/link", FileType::Link});
+    if (c.depth == Depth::Everything) c.expected.insert({"sub/link", FileType::Link});
     std::vector<DirectoryEntry> entries;
     EXPECT_FALSE(subject().walk(root, c.depth, entries));
     std::set<std::pair<std::string, FileType>> seen;
@@ -351,9 +350,7 @@ TEST_P(PlatformConformance, WalkReportsEveryEntryAndNeverEntersLinks) {
   std::vector<DirectoryEntry> entries;
   EXPECT_TRUE(subject().walk(dir_ / "missing", Depth::Everything, entries));
   EXPECT_TRUE(subject().walk(root / "top.txt", Depth::Everything, entries));
-  if (links) {
-    EXPECT_TRUE(subject().walk(root / "sub" / "link", Depth::Everything, entries));
-  }
+  EXPECT_TRUE(subject().walk(root / "sub" / "link", Depth::Everything, entries));
   EXPECT_TRUE(entries.empty());
 }
 

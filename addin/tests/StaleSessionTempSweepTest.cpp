@@ -1,8 +1,12 @@
 // The sweep of session temporary directories left behind: what goes and what stays.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
+#include "addin/tests/support/Links.h"
 #include "addin/tests/support/SessionTempFixture.h"
 
 namespace synquo {
@@ -23,12 +27,6 @@ class StaleSweep : public testsupport::SessionTempFixture {
     return dir;
   }
 };
-
-bool makeDirectoryLink(const fs::path& target, const fs::path& link) {
-  std::error_code error;
-  fs::create_directory_symlink(target, link, error);
-  return !error && fs::is_directory(link);
-}
 
 TEST_F(StaleSweep, RemovesLeftoverSessionDirectoriesWithTheirContent) {
   const fs::path stale = makeStale("synquo-0123456789abcdef");
@@ -85,18 +83,22 @@ TEST_F(StaleSweep, RemovesADirectoryWhoseLockCannotBeTried) {
   EXPECT_FALSE(fs::exists(stale));
 }
 
-TEST_F(StaleSweep, NeverFollowsALinkOutOfTheBase) {
-  testsupport::TempDir outside("brevin-outside");
-  writeFile(outside.path() / "precious.txt", "keep me");
-  const fs::path stale = makeStale("synquo-00000000000000dd");
-  if (!makeDirectoryLink(outside.path(), stale / "link")) {
-    GTEST_SKIP() << "directory links cannot be made on this system";
+TEST_F(StaleSweep, NeverFollowsALinkOrJunctionOutOfTheBase) {
+  using MakeLink = bool (*)(const fs::path&, const fs::path&);
+  const std::vector<std::pair<const char*, MakeLink>> kinds = {
+      {"link", testsupport::makeDirectoryLink}, {"junction", testsupport::makeJunction}};
+  for (const auto& [kind, makeLink] : kinds) {
+    SCOPED_TRACE(kind);
+    testsupport::TempDir outside("brevin-outside");
+    writeFile(outside.path() / "precious.txt", "keep me");
+    const fs::path stale = makeStale("synquo-00000000000000dd");
+    ASSERT_TRUE(makeLink(outside.path(), stale / "link"));
+    ASSERT_TRUE(makeLink(outside.path(), base_ / "synquo-00000000000000ee"));
+    removeStaleSessionTempDirectories();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(stale)));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(base_ / "synquo-00000000000000ee")));
+    EXPECT_EQ(readFile(outside.path() / "precious.txt"), "keep me");
   }
-  ASSERT_TRUE(makeDirectoryLink(outside.path(), base_ / "synquo-00000000000000ee"));
-  removeStaleSessionTempDirectories();
-  EXPECT_FALSE(fs::exists(stale));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(base_ / "synquo-00000000000000ee")));
-  EXPECT_EQ(readFile(outside.path() / "precious.txt"), "keep me");
 }
 
 TEST_F(StaleSweep, RetentionSkipsTheSweep) {

@@ -1,4 +1,5 @@
-// The test platform: portable file handling, in-process locks, injected failures.
+// The test platform: the native platform's handling of links (walk, status, removal), portable
+// handling of the rest, in-process locks, injected failures.
 #include "addin/tests/support/FakePlatform.h"
 
 #include <fstream>
@@ -45,26 +46,6 @@ class FakeDirectoryLock : public DirectoryLock {
  private:
   fs::path directory_;
 };
-
-std::error_code removePortably(const fs::path& path) {
-  std::error_code error;
-  const fs::file_status status = fs::symlink_status(path, error);
-  if (status.type() == fs::file_type::not_found) return {};
-  if (error) return error;
-  if (fs::is_directory(status)) {
-    std::vector<fs::path> children;
-    for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
-      children.push_back(it->path());
-    }
-    for (const fs::path& child : children) removePortably(child);
-  }
-  if (!fs::is_symlink(status)) {
-    // A read-only entry cannot be removed on Windows until it is writable again.
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
-  }
-  fs::remove(path, error);
-  return error;
-}
 
 }  // namespace
 
@@ -180,7 +161,7 @@ std::error_code FakePlatform::appendLine(const fs::path& file, std::string_view 
 
 std::error_code FakePlatform::status(const fs::path& path, Links links, FileType& type) {
   if (enter(Call::Status, path)) return kInjectedError;
-  return portable::status(path, links, type);
+  return nativePlatform().status(path, links, type);
 }
 
 std::error_code FakePlatform::weaklyCanonical(const fs::path& path, fs::path& resolved) {
@@ -205,7 +186,7 @@ std::error_code FakePlatform::copyFile(const fs::path& from, const fs::path& to)
 
 std::error_code FakePlatform::fileSize(const fs::path& path, Links links, std::uintmax_t& size) {
   if (enter(Call::FileSize, path)) return kInjectedError;
-  return portable::fileSize(path, links, size);
+  return nativePlatform().fileSize(path, links, size);
 }
 
 std::error_code FakePlatform::lastWriteTime(const fs::path& path,
@@ -217,12 +198,12 @@ std::error_code FakePlatform::lastWriteTime(const fs::path& path,
 std::error_code FakePlatform::walk(const fs::path& root, Depth depth,
                                    std::vector<DirectoryEntry>& entries) {
   if (enter(Call::Walk, root)) return kInjectedError;
-  return portable::walk(root, depth, entries);
+  return nativePlatform().walk(root, depth, entries);
 }
 
 std::error_code FakePlatform::remove(const fs::path& path) {
   if (enter(Call::Remove, path)) return kInjectedError;
-  return portable::remove(path);
+  return nativePlatform().remove(path);
 }
 
 std::error_code FakePlatform::readFile(const fs::path& path, std::string& content) {
@@ -253,7 +234,7 @@ std::error_code FakePlatform::removeLockedDirectory(std::unique_ptr<DirectoryLoc
   if (!lock) return std::make_error_code(std::errc::invalid_argument);
   const fs::path directory = lock->directory();
   if (enter(Call::RemoveLockedDirectory, directory)) return kInjectedError;
-  const std::error_code error = removePortably(directory);
+  const std::error_code error = nativePlatform().removeTree(directory);
   lock.reset();
   std::error_code ignored;
   if (!fs::exists(fs::symlink_status(directory, ignored))) return {};
@@ -262,13 +243,12 @@ std::error_code FakePlatform::removeLockedDirectory(std::unique_ptr<DirectoryLoc
 
 std::error_code FakePlatform::removeTree(const fs::path& path) {
   if (enter(Call::RemoveTree, path)) return kInjectedError;
-  return removePortably(path);
+  return nativePlatform().removeTree(path);
 }
 
 bool FakePlatform::isLink(const fs::path& path) {
   if (enter(Call::IsLink, path)) return false;
-  std::error_code error;
-  return fs::is_symlink(fs::symlink_status(path, error));
+  return nativePlatform().isLink(path);
 }
 
 bool FakePlatform::openUrl(const std::string& url) {

@@ -17,6 +17,18 @@ bool makeFileLink(const std::filesystem::path& target, const std::filesystem::pa
   return !error && std::filesystem::is_symlink(std::filesystem::symlink_status(link, error));
 }
 
+bool linksAreRemovable() { return true; }
+
+bool fileLinksCanBeMade() { return true; }
+
+bool removeLink(const std::filesystem::path& link) {
+  std::error_code error;
+  return std::filesystem::remove(link, error) && !error;
+}
+
+// std::filesystem never follows a symbolic link when it removes a tree.
+void removeLinksBelow(const std::filesystem::path&) {}
+
 bool makeJunction(const std::filesystem::path& target, const std::filesystem::path& link) {
   return makeDirectoryLink(target, link);
 }

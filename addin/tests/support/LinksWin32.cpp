@@ -15,6 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+bool underWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") != nullptr;
+}
+
 bool isReparsePoint(const fs::path& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -33,6 +37,25 @@ std::string hostName(const fs::path& path) {
   return out;
 }
 
+// Runs a host program under wine, then waits until `done` holds: a host process gives no
+// handle to wait on.
+template <typename Done>
+bool runOnHost(const wchar_t* program, const std::wstring& line, Done done) {
+  std::vector<wchar_t> command(line.begin(), line.end());
+  command.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
+  if (process.hProcess != nullptr) CloseHandle(process.hProcess);
+  if (process.hThread != nullptr) CloseHandle(process.hThread);
+  return done();
+}
+
 bool hostLink(const fs::path& target, const fs::path& link) {
   const std::string from = hostName(target);
   const std::string to = hostName(link.parent_path());
@@ -40,20 +63,11 @@ bool hostLink(const fs::path& target, const fs::path& link) {
   // Test paths hold no blanks; a host program would take quotes literally.
   const std::wstring line = L"/bin/ln -s " + fs::u8path(from).wstring() + L" " +
                             fs::u8path(to).wstring() + L"/" + link.filename().wstring();
-  std::vector<wchar_t> command(line.begin(), line.end());
-  command.push_back(L'\0');
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
-  }
-  // A host process gives no handle to wait on: the link shows up once ln has run.
-  for (int i = 0; i < 500 && !isReparsePoint(link); ++i) Sleep(10);
-  if (process.hProcess != nullptr) CloseHandle(process.hProcess);
-  if (process.hThread != nullptr) CloseHandle(process.hThread);
-  return isReparsePoint(link);
+  return runOnHost(L"Z:\\bin\\ln", line, [&] { return isReparsePoint(link); });
+}
+
+bool isAbsent(const fs::path& path) {
+  return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 struct MountPointBuffer {
@@ -111,6 +125,38 @@ bool makeFileLink(const fs::path& target, const fs::path& link) {
     return true;
   }
   return hostLink(target, link);
+}
+
+bool linksAreRemovable() { return !underWine(); }
+
+bool fileLinksCanBeMade() { return !underWine(); }
+
+bool removeLink(const fs::path& link) {
+  if (RemoveDirectoryW(link.c_str()) || DeleteFileW(link.c_str())) return true;
+  const std::string name = hostName(link);
+  if (name.empty()) return false;
+  return runOnHost(L"Z:\\bin\\rm", L"/bin/rm -f " + fs::u8path(name).wstring(),
+                   [&] { return isAbsent(link); });
+}
+
+void removeLinksBelow(const fs::path& directory) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((directory / L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  std::vector<fs::path> links;
+  std::vector<fs::path> folders;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      links.push_back(directory / name);
+    } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      folders.push_back(directory / name);
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  for (const fs::path& link : links) removeLink(link);
+  for (const fs::path& folder : folders) removeLinksBelow(folder);
 }
 
 bool makeJunction(const fs::path& target, const fs::path& link) {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "addin/platform/TextEncoding.h"
+#include "addin/tests/support/Links.h"
 
 namespace testsupport {
 
@@ -30,6 +31,8 @@ TempDir::TempDir(const std::string& utf8Label) {
 }
 
 TempDir::~TempDir() {
+  // The standard library may follow a link it cannot tell from a directory (mingw).
+  removeLinksBelow(path_);
   std::error_code error;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
   fs::remove_all(path_, error);
