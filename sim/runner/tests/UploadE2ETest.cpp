@@ -73,6 +73,12 @@ TEST(UploadE2ETest, EveryFileOfTheModelArrivesInTheStoreUnderItsIdentifier) {
         {"1a2b3c4d-0000-4000-8000-000000000003", "cover.prt", "assemblies/cover.prt"}}},
       {"upload-drawing.json",
        {{"3c4d5e6f-0000-4000-8000-000000000001_drawing", "frame_dwg.pdf", ""}}},
+      // One name three times, once in other letter case: one file on Windows if copied
+      // side by side.
+      {"upload-same-named-members.json",
+       {{"5e6f7a8b-0000-4000-8000-000000000001", "bracket.prt", "left/bracket.prt"},
+        {"5e6f7a8b-0000-4000-8000-000000000002", "bracket.prt", "right/bracket.prt"},
+        {"5e6f7a8b-0000-4000-8000-000000000003", "Bracket.prt", "spare/Bracket.prt"}}},
   };
   std::vector<json> scenarios;
   for (const auto& c : cases) scenarios.push_back(exampleScenario(c.scenario));
@@ -95,8 +101,8 @@ TEST(UploadE2ETest, EveryFileOfTheModelArrivesInTheStoreUnderItsIdentifier) {
       if (expected.modelFile.empty()) {
         EXPECT_EQ(readText(stored).rfind("%PDF-", 0), 0u) << "the drawing went up as a PDF";
       } else {
-        EXPECT_EQ(revision.at("size").get<std::uintmax_t>(),
-                  fs::file_size(run.path("stage_dir") / "models" / fs::u8path(expected.modelFile)));
+        EXPECT_EQ(readText(stored),
+                  readText(run.path("stage_dir") / "models" / fs::u8path(expected.modelFile)));
       }
       EXPECT_EQ(revision.at("size").get<std::uintmax_t>(), fs::file_size(stored));
     }
