@@ -14,11 +14,11 @@
 
 #include <uf.h>
 
-#include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/FailingPlatform.h"
 #include "addin/tests/support/ModelFixture.h"
+#include "addin/tests/support/NewerFile.h"
 
 namespace synquo {
 namespace {
@@ -285,19 +285,6 @@ TEST_F(DisplayMetadata, PreparationReusesTheDisplayExportUnlessTheIdentifierChan
   }
 }
 
-// One clone call writes every file, so their times cannot be told apart; one member looks an
-// hour newer so that "the newest file" and "the exported root file" differ.
-class NewerMember : public platform::PlatformWrapper {
- public:
-  using PlatformWrapper::PlatformWrapper;
-  std::error_code lastWriteTime(const fs::path& path,
-                                std::chrono::system_clock::time_point& when) override {
-    const std::error_code error = target().lastWriteTime(path, when);
-    if (!error && path.filename() == "200-B.prt") when += std::chrono::hours(1);
-    return error;
-  }
-};
-
 size_t cloneCount() {
   const std::vector<std::string> names = nxsim::journalNames();
   return static_cast<size_t>(std::count(names.begin(), names.end(), "UF_CLONE_perform_clone"));
@@ -350,7 +337,7 @@ TEST_F(DisplayMetadata, ManagedModelIsDescribedFromItsRealCloneExport) {
     synquo::removeSessionTempDirectory();
     emptyBase();
     c.setup(*this);
-    NewerMember newer(platform::os());
+    testsupport::NewerFile newer(platform::os(), "200-B.prt");
     platform::ScopedPlatform scope(newer);
     testsupport::LogCapture log;
     ModelMetadata m = readDisplayMetadata();

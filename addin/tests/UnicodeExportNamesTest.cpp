@@ -3,17 +3,16 @@
 // the upload carries the right file names.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include <uf.h>
 
 #include "addin/export/DisplayMetadata.h"
-#include "addin/platform/PlatformWrapper.h"
 #include "addin/platform/TextEncoding.h"
 #include "addin/temp/SessionTempDirectory.h"
 #include "addin/tests/support/ExportFixture.h"
+#include "addin/tests/support/NewerFile.h"
 
 namespace synquo {
 namespace {
@@ -23,21 +22,6 @@ namespace fs = std::filesystem;
 // "Деталь" and "Болт": no character of them is in code page 1252.
 const std::string kName = "\xd0\x94\xd0\xb5\xd1\x82\xd0\xb0\xd0\xbb\xd1\x8c";
 const std::string kMember = "\xd0\x91\xd0\xbe\xd0\xbb\xd1\x82";
-
-// One clone call writes every file at once; the member looks newer, so a part number that
-// matched no file would take the member's file instead of its own.
-class NewerMember : public platform::PlatformWrapper {
- public:
-  using PlatformWrapper::PlatformWrapper;
-  std::error_code lastWriteTime(const fs::path& path,
-                                std::chrono::system_clock::time_point& when) override {
-    const std::error_code error = target().lastWriteTime(path, when);
-    if (!error && path.filename() == platform::fromUtf8(kMember + ".prt")) {
-      when += std::chrono::hours(1);
-    }
-    return error;
-  }
-};
 
 class UnicodeExportNames : public testsupport::ExportFixture {
  protected:
@@ -74,7 +58,8 @@ TEST_F(UnicodeExportNames, ExportsThePartUnderItsOwnName) {
     NXOpen::BasePart* root = display(row.part);
     if (row.withMember) nxsim::addComponent(root->Tag(), nxsim::addPart(managedPart(kMember)));
     nxsim::setApplicationModule(row.module);
-    NewerMember newer(platform::os());
+    // The member looks newer: a part number that matched no file would take the member's.
+    testsupport::NewerFile newer(platform::os(), platform::fromUtf8(kMember + ".prt"));
     const platform::ScopedPlatform scope(newer);
     ModelMetadata m = readDisplayMetadata();
     prepareUpload(m);
