@@ -16,7 +16,7 @@ json signOut(json boxes) {
 }
 
 int revokedTokens(const SimRun& run) {
-  const json state = json::parse(readText(run.path("torvane_home") / "state.json"));
+  const json state = run.torvaneStore();
   int revoked = 0;
   for (const auto& [token, record] : state.at("tokens").items()) {
     if (record.value("revoked", false)) ++revoked;

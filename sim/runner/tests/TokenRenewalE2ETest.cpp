@@ -27,7 +27,7 @@ std::vector<std::string> tokenCalls(const SimRun& run) {
 }
 
 std::vector<std::string> issuedTokens(const SimRun& run) {
-  const json state = json::parse(readText(run.path("torvane_home") / "state.json"));
+  const json state = run.torvaneStore();
   std::vector<std::string> tokens;
   for (const char* kind : {"tokens", "refresh_tokens"}) {
     for (const auto& [token, record] : state.at(kind).items()) tokens.push_back(token);

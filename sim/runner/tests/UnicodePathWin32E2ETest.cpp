@@ -84,8 +84,7 @@ TEST(UnicodePathWin32E2ETest, NamesOutsideTheCodePageAreExportedAndStoredWhole) 
     ASSERT_EQ(run.exitCode, 0) << run.failures();
     EXPECT_TRUE(run.eventsIn(2, "message_box").empty()) << run.failures();
     ASSERT_EQ(run.torvaneCalls("Upload").size(), 1u) << run.logText();
-    const json store =
-        json::parse(readText(run.path("torvane_home") / "state.json")).at("assets");
+    const json store = run.torvaneStore().at("assets");
     ASSERT_EQ(store.size(), 1u);
     const std::string stored = store[0].at("revisions")[0].at("filename").get<std::string>();
     EXPECT_EQ(stored.find('?'), std::string::npos) << stored;

@@ -20,10 +20,6 @@ json exampleScenario(const std::string& name) {
   return json::parse(readText(fs::u8path(SYNQUO_SCENARIOS_DIR) / fs::u8path(name)));
 }
 
-json storeOf(const SimRun& run) {
-  return json::parse(readText(run.path("torvane_home") / "state.json"));
-}
-
 const json kBracket = {{"name", "bracket"},
                        {"full_path", "bracket.prt"},
                        {"file_bytes", 1572864},
@@ -88,7 +84,7 @@ TEST(UploadE2ETest, EveryFileOfTheModelArrivesInTheStoreUnderItsIdentifier) {
     SCOPED_TRACE(cases[i].scenario);
     const SimRun& run = runs[i];
     ASSERT_EQ(run.exitCode, 0) << run.failures();
-    const json assets = storeOf(run).at("assets");
+    const json assets = run.torvaneStore().at("assets");
     ASSERT_EQ(assets.size(), cases[i].files.size());
     for (size_t f = 0; f < assets.size(); ++f) {
       const Stored& expected = cases[i].files[f];
@@ -147,7 +143,7 @@ TEST(UploadE2ETest, ClosingTheProgressDialogEarlyBringsItBackAndTheUploadFinishe
     showings += d.at("file") == "uploadProgress.dlx";
   EXPECT_EQ(showings, 2);
   EXPECT_EQ(run.torvaneCalls("Upload").size(), 1u) << "closing did not start a second upload";
-  EXPECT_EQ(storeOf(run).at("assets").size(), 1u);
+  EXPECT_EQ(run.torvaneStore().at("assets").size(), 1u);
 }
 
 TEST(UploadE2ETest, AFailureIsShownOnceAndNotAgainByTheNextInvocation) {
@@ -194,7 +190,7 @@ TEST(UploadE2ETest, AFailureIsShownOnceAndNotAgainByTheNextInvocation) {
     EXPECT_EQ(boxes[0].at("type"), "Error");
     EXPECT_EQ(boxes[0].at("text").get<std::string>().rfind("Synquo upload failed.", 0), 0u);
     EXPECT_TRUE(run.eventsIn(3, "message_box").empty());
-    EXPECT_TRUE(storeOf(run).at("assets").empty());
+    EXPECT_TRUE(run.torvaneStore().at("assets").empty());
   }
 }
 

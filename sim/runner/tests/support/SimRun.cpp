@@ -95,6 +95,10 @@ std::vector<nlohmann::json> SimRun::torvaneCalls(const std::string& function) co
   return out;
 }
 
+nlohmann::json SimRun::torvaneStore() const {
+  return nlohmann::json::parse(readText(path("torvane_home") / "state.json"));
+}
+
 std::string SimRun::logText() const { return readText(path("log_file")); }
 
 std::string SimRun::failures() const {

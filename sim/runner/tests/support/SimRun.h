@@ -24,6 +24,8 @@ struct SimRun {
   std::vector<nlohmann::json> eventsIn(int invocation, const std::string& kind) const;
   // The Torvane stand-in's journal lines, or those of one function.
   std::vector<nlohmann::json> torvaneCalls(const std::string& function = "") const;
+  // What the Torvane stand-in's service keeps once the run has ended: its tokens and assets.
+  nlohmann::json torvaneStore() const;
   std::string logText() const;
   std::filesystem::path path(const char* key) const;
   // The transcript's failures, one per line, for assertion messages.
